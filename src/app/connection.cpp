@@ -20,23 +20,28 @@ const char* const kTimeouts = "SQL_ATTR_LOGIN_TIMEOUT=30;SQL_ATTR_CONNECTION_TIM
 QString missingText(const QString& what)
 {
     return what + QStringLiteral(" fehlt!\r\n\r\nIn der Datenbank-Konfiguration muss ein ") + what +
-           QStringLiteral(" angegeben werden.\r\nAdministrator: Menü Datei-->Admin-Optionen-->Datenbank-Parameter "
-                          "bearbeiten");
+           QStringLiteral(
+               " angegeben werden.\r\nAdministrator: Menü Datei-->Admin-Optionen-->Datenbank-Parameter "
+               "bearbeiten");
 }
 
 QString adoFailureQuestion()
 {
-    return QStringLiteral(
-        "PROBLEM: Die Verbindung mit ADO ist fehlgeschlagen!\r\n\r\n\r\nMit der Version 9 beginnt für KORVAN ein neues "
-        "Zeitalter:\r\nSchrittweise wird der Zugriff auf sämtliche Tabellen im Korvan auf ADO (ActiveX Data Objects) "
-        "umgestellt.\r\n\r\nDer Datenbankzugriff mit ADO weist gegenüber dem Vorgänger  wesentliche Verbesserungen in "
-        "der Ausführungsgeschwindigkeit auf.\r\n\r\nSie müssen entsprechende Änderungen in Ihren Korvan-Einstellungen "
-        "durchführen.\r\n\r\nWollen Sie weitere Einzelheiten dazu erfahren?\r\n\r\n");
+    return QStringLiteral("PROBLEM: Die Verbindung mit ADO ist fehlgeschlagen!\r\n\r\n\r\nMit der Version 9 "
+                          "beginnt für KORVAN ein neues "
+                          "Zeitalter:\r\nSchrittweise wird der Zugriff auf sämtliche Tabellen im Korvan auf "
+                          "ADO (ActiveX Data Objects) "
+                          "umgestellt.\r\n\r\nDer Datenbankzugriff mit ADO weist gegenüber dem Vorgänger  "
+                          "wesentliche Verbesserungen in "
+                          "der Ausführungsgeschwindigkeit auf.\r\n\r\nSie müssen entsprechende Änderungen in "
+                          "Ihren Korvan-Einstellungen "
+                          "durchführen.\r\n\r\nWollen Sie weitere Einzelheiten dazu erfahren?\r\n\r\n");
 }
 
 void askAdoFailure()
 {
-    if (msg().show(Messages::Kind::Warning, adoFailureQuestion(), Messages::Buttons::YesNo) == Messages::Answer::Yes)
+    if (msg().show(Messages::Kind::Warning, adoFailureQuestion(), Messages::Buttons::YesNo) ==
+        Messages::Answer::Yes)
         OpenInBrowser(AdoNotesAddress());
 }
 
@@ -61,7 +66,8 @@ void splitServer(const QString& server, QString* host, QString* port)
 
 QString odbcDriverName(const Config& config, const QString& fallback)
 {
-    const QString configured = IniFile(config.iniFilePath).readString(QStringLiteral("Options"), QStringLiteral("OdbcDriver"));
+    const QString configured =
+        IniFile(config.iniFilePath).readString(QStringLiteral("Options"), QStringLiteral("OdbcDriver"));
     return configured.trimmed().isEmpty() ? fallback : configured.trimmed();
 }
 
@@ -121,7 +127,8 @@ QString MssqlAdoString(const Config& c, QStringList* warnings)
     if (!c.useSqlUser)
         s += QStringLiteral("Integrated Security=SSPI;User ID=\"\";");
     else if (!c.databaseUser.isEmpty())
-        s += QStringLiteral("User ID=") + c.databaseUser + QStringLiteral(";Password=") + c.databasePassword + u';';
+        s += QStringLiteral("User ID=") + c.databaseUser + QStringLiteral(";Password=") + c.databasePassword +
+             u';';
     if (!c.databaseName.isEmpty())
         s += QStringLiteral("database=") + c.databaseName + u';';
     else if (warnings)
@@ -139,7 +146,8 @@ QString MySqlDsnAdoString(const Config& c)
     if (!c.databaseAlias.isEmpty())
         s += QStringLiteral("DSN=") + c.databaseAlias + u';';
     if (!c.databaseUser.isEmpty() && c.useSqlUser)
-        s += QStringLiteral("User=") + c.databaseUser + QStringLiteral(";Password=") + c.databasePassword + u';';
+        s += QStringLiteral("User=") + c.databaseUser + QStringLiteral(";Password=") + c.databasePassword +
+             u';';
     return s;
 }
 
@@ -151,7 +159,8 @@ QString MySqlDriverAdoString(const Config& c)
     if (!c.databaseName.isEmpty())
         s += QStringLiteral("DATABASE=") + c.databaseName + u';';
     if (!c.databaseUser.isEmpty())
-        s += QStringLiteral("USER=") + c.databaseUser + QStringLiteral(";PASSWORD=") + c.databasePassword + u';';
+        s += QStringLiteral("USER=") + c.databaseUser + QStringLiteral(";PASSWORD=") + c.databasePassword +
+             u';';
     s += QStringLiteral("OPTION=3;");
     return s;
 }
@@ -176,8 +185,9 @@ namespace {
 QString refusal(const QString& what)
 {
     return QStringLiteral("Der Wert für ") + what +
-           QStringLiteral(" enthält das Zeichen \"}\" und kann nicht an den ODBC-Treiber übergeben werden.\r\n"
-                          "Bitte ändern Sie den Wert in der Datenbank-Konfiguration (KORVAN.INI).");
+           QStringLiteral(
+               " enthält das Zeichen \"}\" und kann nicht an den ODBC-Treiber übergeben werden.\r\n"
+               "Bitte ändern Sie den Wert in der Datenbank-Konfiguration (KORVAN.INI).");
 }
 
 bool appendChecked(QString& s, const QString& key, const QString& value, const QString& what, QString* error)
@@ -209,11 +219,14 @@ QString MssqlOdbcString(const Config& c, const QString& driver, QString* error)
     if (!c.useSqlUser) {
         s += QStringLiteral("Trusted_Connection=Yes;");
     } else if (!c.databaseUser.isEmpty()) {
-        ok &= appendChecked(s, QStringLiteral("UID"), c.databaseUser, QStringLiteral("den Datenbank-Benutzer"), error);
-        ok &= appendChecked(s, QStringLiteral("PWD"), c.databasePassword, QStringLiteral("das Datenbank-Kennwort"), error);
+        ok &= appendChecked(s, QStringLiteral("UID"), c.databaseUser,
+                            QStringLiteral("den Datenbank-Benutzer"), error);
+        ok &= appendChecked(s, QStringLiteral("PWD"), c.databasePassword,
+                            QStringLiteral("das Datenbank-Kennwort"), error);
     }
     if (!c.databaseName.isEmpty())
-        ok &= appendChecked(s, QStringLiteral("DATABASE"), c.databaseName, QStringLiteral("den Datenbank-Namen"), error);
+        ok &= appendChecked(s, QStringLiteral("DATABASE"), c.databaseName,
+                            QStringLiteral("den Datenbank-Namen"), error);
     if (!c.databaseServerName.isEmpty())
         ok &= appendServer(s, c.databaseServerName, error);
     s += QStringLiteral("TDS_Version=7.4;ClientCharset=UTF-8;");
@@ -225,10 +238,13 @@ QString MySqlDsnOdbcString(const Config& c, QString* error)
     if (error)
         error->clear();
     QString s;
-    bool ok = appendChecked(s, QStringLiteral("DSN"), c.databaseAlias, QStringLiteral("den Datenquellen-Namen"), error);
+    bool ok = appendChecked(s, QStringLiteral("DSN"), c.databaseAlias,
+                            QStringLiteral("den Datenquellen-Namen"), error);
     if (!c.databaseUser.isEmpty() && c.useSqlUser) {
-        ok &= appendChecked(s, QStringLiteral("UID"), c.databaseUser, QStringLiteral("den Datenbank-Benutzer"), error);
-        ok &= appendChecked(s, QStringLiteral("PWD"), c.databasePassword, QStringLiteral("das Datenbank-Kennwort"), error);
+        ok &= appendChecked(s, QStringLiteral("UID"), c.databaseUser,
+                            QStringLiteral("den Datenbank-Benutzer"), error);
+        ok &= appendChecked(s, QStringLiteral("PWD"), c.databasePassword,
+                            QStringLiteral("das Datenbank-Kennwort"), error);
     }
     return ok ? s : QString();
 }
@@ -242,10 +258,13 @@ QString MySqlDriverOdbcString(const Config& c, const QString& driver, QString* e
     if (!c.databaseServerName.isEmpty())
         ok &= appendServer(s, c.databaseServerName, error);
     if (!c.databaseName.isEmpty())
-        ok &= appendChecked(s, QStringLiteral("DATABASE"), c.databaseName, QStringLiteral("den Datenbank-Namen"), error);
+        ok &= appendChecked(s, QStringLiteral("DATABASE"), c.databaseName,
+                            QStringLiteral("den Datenbank-Namen"), error);
     if (!c.databaseUser.isEmpty()) {
-        ok &= appendChecked(s, QStringLiteral("UID"), c.databaseUser, QStringLiteral("den Datenbank-Benutzer"), error);
-        ok &= appendChecked(s, QStringLiteral("PWD"), c.databasePassword, QStringLiteral("das Datenbank-Kennwort"), error);
+        ok &= appendChecked(s, QStringLiteral("UID"), c.databaseUser,
+                            QStringLiteral("den Datenbank-Benutzer"), error);
+        ok &= appendChecked(s, QStringLiteral("PWD"), c.databasePassword,
+                            QStringLiteral("das Datenbank-Kennwort"), error);
     }
     s += QStringLiteral("OPTION=3;CHARSET=utf8mb4;");
     return ok ? s : QString();
@@ -266,9 +285,10 @@ bool ConnectDatabase(const Config& config, const QString& connectionName, const 
 {
     const QString name =
         connectionName.isEmpty() ? QString::fromLatin1(QSqlDatabase::defaultConnection) : connectionName;
-    const DbOpener opener = givenOpener ? givenOpener : DbOpener([name](const DbConnectSettings& s, QString* e) {
-        return defaultOpen(name, s, e);
-    });
+    const DbOpener opener =
+        givenOpener
+            ? givenOpener
+            : DbOpener([name](const DbConnectSettings& s, QString* e) { return defaultOpen(name, s, e); });
     const QString timeouts = QString::fromLatin1(kTimeouts);
     QString error;
 
@@ -306,18 +326,22 @@ bool ConnectDatabase(const Config& config, const QString& connectionName, const 
         DbConnectSettings s;
         s.adoString = MySqlDriverAdoString(config);
         s.qtDriver = QStringLiteral("QODBC");
-        s.databaseName = MySqlDriverOdbcString(config, odbcDriverName(config, QStringLiteral("MariaDB Unicode")), &error);
+        s.databaseName =
+            MySqlDriverOdbcString(config, odbcDriverName(config, QStringLiteral("MariaDB Unicode")), &error);
         s.connectOptions = timeouts;
         if (!s.databaseName.isEmpty() && attempt(opener, s, &error)) {
             if (firstFailed)
                 IniFile(config.iniFilePath)
-                    .writeInteger(QStringLiteral("Options"), QStringLiteral("MySQLConncetionVariante"), g_mySqlVariant);
+                    .writeInteger(QStringLiteral("Options"), QStringLiteral("MySQLConncetionVariante"),
+                                  g_mySqlVariant);
             return true;
         }
         msg().playSound(Messages::Sound::Question);
-        msg().show(Messages::Kind::Warning,
-                   QStringLiteral("Beim Verbinden mit dem Datenbank-Server ist ein Fehler aufgetreten.\r\n\r\n") + error,
-                   Messages::Buttons::Ok);
+        msg().show(
+            Messages::Kind::Warning,
+            QStringLiteral("Beim Verbinden mit dem Datenbank-Server ist ein Fehler aufgetreten.\r\n\r\n") +
+                error,
+            Messages::Buttons::Ok);
         askAdoFailure();
         return false;
     }
@@ -328,18 +352,21 @@ bool ConnectDatabase(const Config& config, const QString& connectionName, const 
         s.connectOptions = QStringLiteral("QSQLITE_BUSY_TIMEOUT=30000");
         if (s.databaseName.isEmpty() || !QFileInfo(s.databaseName).isFile()) {
             // An empty file would be created silently; a missing database is a configuration error.
-            msg().show(Messages::Kind::Warning,
-                       QStringLiteral("Die Datenbank-Datei \"") + QDir::toNativeSeparators(s.databaseName) +
-                           QStringLiteral("\" wurde nicht gefunden.\r\n\r\nIn der Datenbank-Konfiguration muss als "
-                                          "Datenbank-Name eine vorhandene SQLite-Datei angegeben werden."),
-                       Messages::Buttons::Ok);
+            msg().show(
+                Messages::Kind::Warning,
+                QStringLiteral("Die Datenbank-Datei \"") + QDir::toNativeSeparators(s.databaseName) +
+                    QStringLiteral("\" wurde nicht gefunden.\r\n\r\nIn der Datenbank-Konfiguration muss als "
+                                   "Datenbank-Name eine vorhandene SQLite-Datei angegeben werden."),
+                Messages::Buttons::Ok);
             return false;
         }
         if (attempt(opener, s, &error))
             return true;
-        msg().show(Messages::Kind::Warning,
-                   QStringLiteral("Beim Verbinden mit dem Datenbank-Server ist ein Fehler aufgetreten.\r\n\r\n") + error,
-                   Messages::Buttons::Ok);
+        msg().show(
+            Messages::Kind::Warning,
+            QStringLiteral("Beim Verbinden mit dem Datenbank-Server ist ein Fehler aufgetreten.\r\n\r\n") +
+                error,
+            Messages::Buttons::Ok);
         return false;
     }
     case DatabaseType::ORACLE:

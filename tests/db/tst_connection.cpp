@@ -14,10 +14,12 @@ namespace {
 const QString kServerWarning = QStringLiteral(
     "Server-Name fehlt!\r\n\r\nIn der Datenbank-Konfiguration muss ein Server-Name angegeben werden.\r\n"
     "Administrator: Menü Datei-->Admin-Optionen-->Datenbank-Parameter bearbeiten");
-const QString kNameWarning = QStringLiteral(
-    "Datenbank-Name fehlt!\r\n\r\nIn der Datenbank-Konfiguration muss ein Datenbank-Name angegeben werden.\r\n"
-    "Administrator: Menü Datei-->Admin-Optionen-->Datenbank-Parameter bearbeiten");
-const QString kAdoQuestionStart = QStringLiteral("PROBLEM: Die Verbindung mit ADO ist fehlgeschlagen!\r\n\r\n\r\n");
+const QString kNameWarning =
+    QStringLiteral("Datenbank-Name fehlt!\r\n\r\nIn der Datenbank-Konfiguration muss ein Datenbank-Name "
+                   "angegeben werden.\r\n"
+                   "Administrator: Menü Datei-->Admin-Optionen-->Datenbank-Parameter bearbeiten");
+const QString kAdoQuestionStart =
+    QStringLiteral("PROBLEM: Die Verbindung mit ADO ist fehlgeschlagen!\r\n\r\n\r\n");
 
 // Answers the connection attempts from a list and records them.
 struct FakeOpener
@@ -69,25 +71,44 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::addColumn<QStringList>("warnings");
         const int ms = int(DatabaseType::MSSQL);
-        QTest::newRow("mssql defaults") << ms << false << "KORVAN" << "" << "KORVAN" << ""
-                                        << "Provider=SQLOLEDB.1;Persist Security Info=True;Integrated Security=SSPI;"
-                                           "User ID=\"\";database=KORVAN;"
-                                        << QStringList{kServerWarning};
-        QTest::newRow("mssql sql user") << ms << true << "sa" << "geheim" << "ERP" << "srv\\SQL"
-                                        << "Provider=SQLOLEDB.1;Persist Security Info=True;User ID=sa;Password=geheim;"
-                                           "database=ERP;Server=srv\\SQL;"
-                                        << QStringList{};
-        QTest::newRow("mssql sql user empty") << ms << true << "" << "x" << "ERP" << "srv"
-                                              << "Provider=SQLOLEDB.1;Persist Security Info=True;database=ERP;Server=srv;"
-                                              << QStringList{};
-        QTest::newRow("mssql nothing") << ms << false << "" << "" << "" << ""
-                                       << "Provider=SQLOLEDB.1;Persist Security Info=True;Integrated Security=SSPI;"
-                                          "User ID=\"\";"
-                                       << QStringList{kNameWarning, kServerWarning};
-        QTest::newRow("mssql semicolon") << ms << true << "sa" << "a;b" << "ERP" << "srv"
-                                         << "Provider=SQLOLEDB.1;Persist Security Info=True;User ID=sa;Password=a;b;"
-                                            "database=ERP;Server=srv;"
-                                         << QStringList{};
+        QTest::newRow("mssql defaults")
+            << ms << false << "KORVAN"
+            << ""
+            << "KORVAN"
+            << ""
+            << "Provider=SQLOLEDB.1;Persist Security Info=True;Integrated Security=SSPI;"
+               "User ID=\"\";database=KORVAN;"
+            << QStringList{kServerWarning};
+        QTest::newRow("mssql sql user")
+            << ms << true << "sa"
+            << "geheim"
+            << "ERP"
+            << "srv\\SQL"
+            << "Provider=SQLOLEDB.1;Persist Security Info=True;User ID=sa;Password=geheim;"
+               "database=ERP;Server=srv\\SQL;"
+            << QStringList{};
+        QTest::newRow("mssql sql user empty")
+            << ms << true << ""
+            << "x"
+            << "ERP"
+            << "srv"
+            << "Provider=SQLOLEDB.1;Persist Security Info=True;database=ERP;Server=srv;" << QStringList{};
+        QTest::newRow("mssql nothing")
+            << ms << false << ""
+            << ""
+            << ""
+            << ""
+            << "Provider=SQLOLEDB.1;Persist Security Info=True;Integrated Security=SSPI;"
+               "User ID=\"\";"
+            << QStringList{kNameWarning, kServerWarning};
+        QTest::newRow("mssql semicolon")
+            << ms << true << "sa"
+            << "a;b"
+            << "ERP"
+            << "srv"
+            << "Provider=SQLOLEDB.1;Persist Security Info=True;User ID=sa;Password=a;b;"
+               "database=ERP;Server=srv;"
+            << QStringList{};
     }
     void adoStrings()
     {
@@ -140,39 +161,64 @@ private slots:
         QTest::addColumn<QString>("driverAdo");
         QTest::addColumn<QString>("dsnOdbc");
         QTest::addColumn<QString>("driverOdbc");
-        QTest::newRow("sql user") << true << "KORVAN" << "erp" << "pw" << "korvan" << "db1"
-                                  << "Provider=MSDASQL;DSN=KORVAN;User=erp;Password=pw;"
-                                  << "DRIVER={MySQL ODBC 3.51 Driver};SERVER=db1;DATABASE=korvan;USER=erp;PASSWORD=pw;"
-                                     "OPTION=3;"
-                                  << "DSN=KORVAN;UID=erp;PWD=pw;"
-                                  << "DRIVER={MariaDB Unicode};SERVER=db1;DATABASE=korvan;UID=erp;PWD=pw;OPTION=3;"
-                                     "CHARSET=utf8mb4;";
-        QTest::newRow("no sql user: dsn without user") << false << "KORVAN" << "erp" << "pw" << "korvan" << ""
-                                                        << "Provider=MSDASQL;DSN=KORVAN;"
-                                                        << "DRIVER={MySQL ODBC 3.51 Driver};DATABASE=korvan;USER=erp;"
-                                                           "PASSWORD=pw;OPTION=3;"
-                                                        << "DSN=KORVAN;"
-                                                        << "DRIVER={MariaDB Unicode};DATABASE=korvan;UID=erp;PWD=pw;"
-                                                           "OPTION=3;CHARSET=utf8mb4;";
-        QTest::newRow("no alias, no user") << true << "" << "" << "" << "" << "h:3307"
-                                           << "Provider=MSDASQL;"
-                                           << "DRIVER={MySQL ODBC 3.51 Driver};SERVER=h:3307;OPTION=3;"
-                                           << "DSN=;"
-                                           << "DRIVER={MariaDB Unicode};SERVER=h;PORT=3307;OPTION=3;CHARSET=utf8mb4;";
-        QTest::newRow("semicolon password quoted") << true << "K" << "u" << "ge;heim" << "d" << "127.0.0.1:33061"
-                                                   << "Provider=MSDASQL;DSN=K;User=u;Password=ge;heim;"
-                                                   << "DRIVER={MySQL ODBC 3.51 Driver};SERVER=127.0.0.1:33061;"
-                                                      "DATABASE=d;USER=u;PASSWORD=ge;heim;OPTION=3;"
-                                                   << "DSN=K;UID=u;PWD={ge;heim};"
-                                                   << "DRIVER={MariaDB Unicode};SERVER=127.0.0.1;PORT=33061;DATABASE=d;"
-                                                      "UID=u;PWD={ge;heim};OPTION=3;CHARSET=utf8mb4;";
-        QTest::newRow("blanks and braces quoted") << true << "My DSN" << "u" << " x=1 {" << "d" << ""
-                                                  << "Provider=MSDASQL;DSN=My DSN;User=u;Password= x=1 {;"
-                                                  << "DRIVER={MySQL ODBC 3.51 Driver};DATABASE=d;USER=u;"
-                                                     "PASSWORD= x=1 {;OPTION=3;"
-                                                  << "DSN=My DSN;UID=u;PWD={ x=1 {};"
-                                                  << "DRIVER={MariaDB Unicode};DATABASE=d;UID=u;PWD={ x=1 {};OPTION=3;"
-                                                     "CHARSET=utf8mb4;";
+        QTest::newRow("sql user")
+            << true << "KORVAN"
+            << "erp"
+            << "pw"
+            << "korvan"
+            << "db1"
+            << "Provider=MSDASQL;DSN=KORVAN;User=erp;Password=pw;"
+            << "DRIVER={MySQL ODBC 3.51 Driver};SERVER=db1;DATABASE=korvan;USER=erp;PASSWORD=pw;"
+               "OPTION=3;"
+            << "DSN=KORVAN;UID=erp;PWD=pw;"
+            << "DRIVER={MariaDB Unicode};SERVER=db1;DATABASE=korvan;UID=erp;PWD=pw;OPTION=3;"
+               "CHARSET=utf8mb4;";
+        QTest::newRow("no sql user: dsn without user")
+            << false << "KORVAN"
+            << "erp"
+            << "pw"
+            << "korvan"
+            << ""
+            << "Provider=MSDASQL;DSN=KORVAN;"
+            << "DRIVER={MySQL ODBC 3.51 Driver};DATABASE=korvan;USER=erp;"
+               "PASSWORD=pw;OPTION=3;"
+            << "DSN=KORVAN;"
+            << "DRIVER={MariaDB Unicode};DATABASE=korvan;UID=erp;PWD=pw;"
+               "OPTION=3;CHARSET=utf8mb4;";
+        QTest::newRow("no alias, no user")
+            << true << ""
+            << ""
+            << ""
+            << ""
+            << "h:3307"
+            << "Provider=MSDASQL;"
+            << "DRIVER={MySQL ODBC 3.51 Driver};SERVER=h:3307;OPTION=3;"
+            << "DSN=;"
+            << "DRIVER={MariaDB Unicode};SERVER=h;PORT=3307;OPTION=3;CHARSET=utf8mb4;";
+        QTest::newRow("semicolon password quoted")
+            << true << "K"
+            << "u"
+            << "ge;heim"
+            << "d"
+            << "127.0.0.1:33061"
+            << "Provider=MSDASQL;DSN=K;User=u;Password=ge;heim;"
+            << "DRIVER={MySQL ODBC 3.51 Driver};SERVER=127.0.0.1:33061;"
+               "DATABASE=d;USER=u;PASSWORD=ge;heim;OPTION=3;"
+            << "DSN=K;UID=u;PWD={ge;heim};"
+            << "DRIVER={MariaDB Unicode};SERVER=127.0.0.1;PORT=33061;DATABASE=d;"
+               "UID=u;PWD={ge;heim};OPTION=3;CHARSET=utf8mb4;";
+        QTest::newRow("blanks and braces quoted")
+            << true << "My DSN"
+            << "u"
+            << " x=1 {"
+            << "d"
+            << ""
+            << "Provider=MSDASQL;DSN=My DSN;User=u;Password= x=1 {;"
+            << "DRIVER={MySQL ODBC 3.51 Driver};DATABASE=d;USER=u;"
+               "PASSWORD= x=1 {;OPTION=3;"
+            << "DSN=My DSN;UID=u;PWD={ x=1 {};"
+            << "DRIVER={MariaDB Unicode};DATABASE=d;UID=u;PWD={ x=1 {};OPTION=3;"
+               "CHARSET=utf8mb4;";
     }
     void mysqlStrings()
     {
@@ -216,9 +262,9 @@ private slots:
         QVERIFY(!ConnectDatabase(c, QStringLiteral("t"), fake.opener()));
         QVERIFY(fake.seen.isEmpty());
         QCOMPARE(messages.shown.size(), 2);
-        QVERIFY(messages.shown[0].text.startsWith(
-            QStringLiteral("Beim Verbinden mit dem Datenbank-Server ist ein Fehler aufgetreten.\r\n\r\nDer Wert für das "
-                           "Datenbank-Kennwort enthält das Zeichen \"}\"")));
+        QVERIFY(messages.shown[0].text.startsWith(QStringLiteral(
+            "Beim Verbinden mit dem Datenbank-Server ist ein Fehler aufgetreten.\r\n\r\nDer Wert für das "
+            "Datenbank-Kennwort enthält das Zeichen \"}\"")));
 
         Config m = config(DatabaseType::MSSQL);
         m.useSqlUser = true;
@@ -237,9 +283,10 @@ private slots:
         Config c = config(DatabaseType::MSSQL);
         c.databaseServerName = QStringLiteral("sql1,1434");
         QString error;
-        QCOMPARE(MssqlOdbcString(c, QStringLiteral("FreeTDS"), &error),
-                 QStringLiteral("DRIVER={FreeTDS};Trusted_Connection=Yes;DATABASE=KORVAN;SERVER=sql1;PORT=1434;"
-                                "TDS_Version=7.4;ClientCharset=UTF-8;"));
+        QCOMPARE(
+            MssqlOdbcString(c, QStringLiteral("FreeTDS"), &error),
+            QStringLiteral("DRIVER={FreeTDS};Trusted_Connection=Yes;DATABASE=KORVAN;SERVER=sql1;PORT=1434;"
+                           "TDS_Version=7.4;ClientCharset=UTF-8;"));
         c.useSqlUser = true;
         c.databasePassword = QStringLiteral("p;w");
         c.databaseServerName = QStringLiteral("sql1\\ERP");
@@ -247,13 +294,17 @@ private slots:
                  QStringLiteral("DRIVER={FreeTDS};UID=KORVAN;PWD={p;w};DATABASE=KORVAN;SERVER=sql1\\ERP;"
                                 "TDS_Version=7.4;ClientCharset=UTF-8;"));
         // Another driver named in KORVAN.INI.
-        IniFile(c.iniFilePath).writeString(QStringLiteral("Options"), QStringLiteral("OdbcDriver"), QStringLiteral("ODBC Driver 18 for SQL Server"));
+        IniFile(c.iniFilePath)
+            .writeString(QStringLiteral("Options"), QStringLiteral("OdbcDriver"),
+                         QStringLiteral("ODBC Driver 18 for SQL Server"));
         ScriptedMessages messages;
         FakeOpener fake;
         fake.results << true;
         QVERIFY(ConnectDatabase(c, QStringLiteral("t"), fake.opener()));
-        QVERIFY(fake.seen[0].databaseName.startsWith(QStringLiteral("DRIVER={ODBC Driver 18 for SQL Server};")));
-        QCOMPARE(fake.seen[0].connectOptions, QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=30;SQL_ATTR_CONNECTION_TIMEOUT=30"));
+        QVERIFY(
+            fake.seen[0].databaseName.startsWith(QStringLiteral("DRIVER={ODBC Driver 18 for SQL Server};")));
+        QCOMPARE(fake.seen[0].connectOptions,
+                 QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=30;SQL_ATTR_CONNECTION_TIMEOUT=30"));
         QVERIFY(messages.shown.isEmpty());
     }
 
@@ -291,21 +342,26 @@ private slots:
     {
         Config c = config(DatabaseType::MYSQL);
         c.databaseServerName = QStringLiteral("dbhost");
-        IniFile(c.iniFilePath).writeString(QStringLiteral("Options"), QStringLiteral("Database"), QStringLiteral("KORVAN"));
+        IniFile(c.iniFilePath)
+            .writeString(QStringLiteral("Options"), QStringLiteral("Database"), QStringLiteral("KORVAN"));
         ScriptedMessages messages;
         FakeOpener fake;
         fake.results << false << true;
         QVERIFY(ConnectDatabase(c, QStringLiteral("t"), fake.opener()));
         QCOMPARE(fake.seen.size(), 2);
-        QCOMPARE(fake.seen[1].adoString, QStringLiteral("DRIVER={MySQL ODBC 3.51 Driver};SERVER=dbhost;DATABASE=KORVAN;"
-                                                        "USER=KORVAN;PASSWORD=;OPTION=3;"));
-        QVERIFY(fake.seen[1].databaseName.startsWith(QStringLiteral("DRIVER={MariaDB Unicode};SERVER=dbhost;")));
+        QCOMPARE(fake.seen[1].adoString,
+                 QStringLiteral("DRIVER={MySQL ODBC 3.51 Driver};SERVER=dbhost;DATABASE=KORVAN;"
+                                "USER=KORVAN;PASSWORD=;OPTION=3;"));
+        QVERIFY(
+            fake.seen[1].databaseName.startsWith(QStringLiteral("DRIVER={MariaDB Unicode};SERVER=dbhost;")));
         QVERIFY(messages.shown.isEmpty());
         QVERIFY(messages.sounds.isEmpty());
         QCOMPARE(MySqlVariant(), 1);
         const IniFile ini(c.iniFilePath);
-        QCOMPARE(ini.readInteger(QStringLiteral("Options"), QStringLiteral("MySQLConncetionVariante"), -1), 1);
-        QCOMPARE(ini.readString(QStringLiteral("Options"), QStringLiteral("Database")), QStringLiteral("KORVAN"));
+        QCOMPARE(ini.readInteger(QStringLiteral("Options"), QStringLiteral("MySQLConncetionVariante"), -1),
+                 1);
+        QCOMPARE(ini.readString(QStringLiteral("Options"), QStringLiteral("Database")),
+                 QStringLiteral("KORVAN"));
     }
 
     void mysqlBothFail()
@@ -346,14 +402,16 @@ private slots:
         ScriptedMessages messages;
         FakeOpener fake;
         ConnectDatabase(c, QStringLiteral("t"), fake.opener());
-        QCOMPARE(messages.shown.last().text,
-                 QStringLiteral("PROBLEM: Die Verbindung mit ADO ist fehlgeschlagen!\r\n\r\n\r\nMit der Version 9 "
-                                "beginnt für KORVAN ein neues Zeitalter:\r\nSchrittweise wird der Zugriff auf sämtliche "
-                                "Tabellen im Korvan auf ADO (ActiveX Data Objects) umgestellt.\r\n\r\nDer "
-                                "Datenbankzugriff mit ADO weist gegenüber dem Vorgänger  wesentliche Verbesserungen in "
-                                "der Ausführungsgeschwindigkeit auf.\r\n\r\nSie müssen entsprechende Änderungen in Ihren "
-                                "Korvan-Einstellungen durchführen.\r\n\r\nWollen Sie weitere Einzelheiten dazu "
-                                "erfahren?\r\n\r\n"));
+        QCOMPARE(
+            messages.shown.last().text,
+            QStringLiteral(
+                "PROBLEM: Die Verbindung mit ADO ist fehlgeschlagen!\r\n\r\n\r\nMit der Version 9 "
+                "beginnt für KORVAN ein neues Zeitalter:\r\nSchrittweise wird der Zugriff auf sämtliche "
+                "Tabellen im Korvan auf ADO (ActiveX Data Objects) umgestellt.\r\n\r\nDer "
+                "Datenbankzugriff mit ADO weist gegenüber dem Vorgänger  wesentliche Verbesserungen in "
+                "der Ausführungsgeschwindigkeit auf.\r\n\r\nSie müssen entsprechende Änderungen in Ihren "
+                "Korvan-Einstellungen durchführen.\r\n\r\nWollen Sie weitere Einzelheiten dazu "
+                "erfahren?\r\n\r\n"));
     }
 
     // SQLite: a real connection to a file named relative to the INI file's folder.
