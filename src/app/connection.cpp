@@ -229,7 +229,7 @@ QString MssqlOdbcString(const Config& c, const QString& driver, QString* error)
                             QStringLiteral("den Datenbank-Namen"), error);
     if (!c.databaseServerName.isEmpty())
         ok &= appendServer(s, c.databaseServerName, error);
-    s += QStringLiteral("TDS_Version=7.4;ClientCharset=UTF-8;");
+    s += QStringLiteral("TDS_Version=7.4;ClientCharset=UTF-8");
     return ok ? s : QString();
 }
 
@@ -246,6 +246,11 @@ QString MySqlDsnOdbcString(const Config& c, QString* error)
         ok &= appendChecked(s, QStringLiteral("PWD"), c.databasePassword,
                             QStringLiteral("das Datenbank-Kennwort"), error);
     }
+    // unixODBC 2.3.11 (through the wide-character entry Qt uses) does not find a data source named
+    // by the first attribute of the string; an empty attribute in front avoids that. The MariaDB
+    // driver also rejects a string that ends with ";".
+    s.chop(1);
+    s.prepend(u';');
     return ok ? s : QString();
 }
 
@@ -266,7 +271,7 @@ QString MySqlDriverOdbcString(const Config& c, const QString& driver, QString* e
         ok &= appendChecked(s, QStringLiteral("PWD"), c.databasePassword,
                             QStringLiteral("das Datenbank-Kennwort"), error);
     }
-    s += QStringLiteral("OPTION=3;CHARSET=utf8mb4;");
+    s += QStringLiteral("OPTION=3;CHARSET=utf8mb4");
     return ok ? s : QString();
 }
 

@@ -170,9 +170,9 @@ private slots:
             << "Provider=MSDASQL;DSN=KORVAN;User=erp;Password=pw;"
             << "DRIVER={MySQL ODBC 3.51 Driver};SERVER=db1;DATABASE=korvan;USER=erp;PASSWORD=pw;"
                "OPTION=3;"
-            << "DSN=KORVAN;UID=erp;PWD=pw;"
+            << ";DSN=KORVAN;UID=erp;PWD=pw"
             << "DRIVER={MariaDB Unicode};SERVER=db1;DATABASE=korvan;UID=erp;PWD=pw;OPTION=3;"
-               "CHARSET=utf8mb4;";
+               "CHARSET=utf8mb4";
         QTest::newRow("no sql user: dsn without user")
             << false << "KORVAN"
             << "erp"
@@ -182,9 +182,9 @@ private slots:
             << "Provider=MSDASQL;DSN=KORVAN;"
             << "DRIVER={MySQL ODBC 3.51 Driver};DATABASE=korvan;USER=erp;"
                "PASSWORD=pw;OPTION=3;"
-            << "DSN=KORVAN;"
+            << ";DSN=KORVAN"
             << "DRIVER={MariaDB Unicode};DATABASE=korvan;UID=erp;PWD=pw;"
-               "OPTION=3;CHARSET=utf8mb4;";
+               "OPTION=3;CHARSET=utf8mb4";
         QTest::newRow("no alias, no user")
             << true << ""
             << ""
@@ -193,8 +193,8 @@ private slots:
             << "h:3307"
             << "Provider=MSDASQL;"
             << "DRIVER={MySQL ODBC 3.51 Driver};SERVER=h:3307;OPTION=3;"
-            << "DSN=;"
-            << "DRIVER={MariaDB Unicode};SERVER=h;PORT=3307;OPTION=3;CHARSET=utf8mb4;";
+            << ";DSN="
+            << "DRIVER={MariaDB Unicode};SERVER=h;PORT=3307;OPTION=3;CHARSET=utf8mb4";
         QTest::newRow("semicolon password quoted")
             << true << "K"
             << "u"
@@ -204,9 +204,9 @@ private slots:
             << "Provider=MSDASQL;DSN=K;User=u;Password=ge;heim;"
             << "DRIVER={MySQL ODBC 3.51 Driver};SERVER=127.0.0.1:33061;"
                "DATABASE=d;USER=u;PASSWORD=ge;heim;OPTION=3;"
-            << "DSN=K;UID=u;PWD={ge;heim};"
+            << ";DSN=K;UID=u;PWD={ge;heim}"
             << "DRIVER={MariaDB Unicode};SERVER=127.0.0.1;PORT=33061;DATABASE=d;"
-               "UID=u;PWD={ge;heim};OPTION=3;CHARSET=utf8mb4;";
+               "UID=u;PWD={ge;heim};OPTION=3;CHARSET=utf8mb4";
         QTest::newRow("blanks and braces quoted")
             << true << "My DSN"
             << "u"
@@ -216,9 +216,9 @@ private slots:
             << "Provider=MSDASQL;DSN=My DSN;User=u;Password= x=1 {;"
             << "DRIVER={MySQL ODBC 3.51 Driver};DATABASE=d;USER=u;"
                "PASSWORD= x=1 {;OPTION=3;"
-            << "DSN=My DSN;UID=u;PWD={ x=1 {};"
+            << ";DSN=My DSN;UID=u;PWD={ x=1 {}"
             << "DRIVER={MariaDB Unicode};DATABASE=d;UID=u;PWD={ x=1 {};OPTION=3;"
-               "CHARSET=utf8mb4;";
+               "CHARSET=utf8mb4";
     }
     void mysqlStrings()
     {
@@ -286,13 +286,13 @@ private slots:
         QCOMPARE(
             MssqlOdbcString(c, QStringLiteral("FreeTDS"), &error),
             QStringLiteral("DRIVER={FreeTDS};Trusted_Connection=Yes;DATABASE=KORVAN;SERVER=sql1;PORT=1434;"
-                           "TDS_Version=7.4;ClientCharset=UTF-8;"));
+                           "TDS_Version=7.4;ClientCharset=UTF-8"));
         c.useSqlUser = true;
         c.databasePassword = QStringLiteral("p;w");
         c.databaseServerName = QStringLiteral("sql1\\ERP");
         QCOMPARE(MssqlOdbcString(c, QStringLiteral("FreeTDS"), &error),
                  QStringLiteral("DRIVER={FreeTDS};UID=KORVAN;PWD={p;w};DATABASE=KORVAN;SERVER=sql1\\ERP;"
-                                "TDS_Version=7.4;ClientCharset=UTF-8;"));
+                                "TDS_Version=7.4;ClientCharset=UTF-8"));
         // Another driver named in KORVAN.INI.
         IniFile(c.iniFilePath)
             .writeString(QStringLiteral("Options"), QStringLiteral("OdbcDriver"),
