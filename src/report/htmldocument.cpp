@@ -124,6 +124,43 @@ bool isHtmlSpace(QChar c)
     return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\f';
 }
 
+// The element and attribute names the page uses, shared instead of allocated for every tag.
+QString internName(QStringView raw)
+{
+    static const QStringList known = {
+        QStringLiteral("td"), QStringLiteral("tr"), QStringLiteral("th"), QStringLiteral("table"),
+        QStringLiteral("a"), QStringLiteral("p"), QStringLiteral("br"), QStringLiteral("h1"), QStringLiteral("h2"),
+        QStringLiteral("h3"), QStringLiteral("h4"), QStringLiteral("h5"), QStringLiteral("h6"),
+        QStringLiteral("body"), QStringLiteral("head"), QStringLiteral("html"), QStringLiteral("style"),
+        QStringLiteral("title"), QStringLiteral("script"), QStringLiteral("div"), QStringLiteral("li"),
+        QStringLiteral("ul"), QStringLiteral("ol"), QStringLiteral("hr"), QStringLiteral("center"),
+        QStringLiteral("b"), QStringLiteral("i"), QStringLiteral("strong"), QStringLiteral("em"),
+        QStringLiteral("span"), QStringLiteral("font"), QStringLiteral("tbody"), QStringLiteral("thead"),
+        QStringLiteral("class"), QStringLiteral("width"), QStringLiteral("align"), QStringLiteral("valign"),
+        QStringLiteral("href"), QStringLiteral("border"), QStringLiteral("cellspacing"),
+        QStringLiteral("cellpadding"), QStringLiteral("bordercolorlight"), QStringLiteral("bordercolordark"),
+        QStringLiteral("colspan"), QStringLiteral("rowspan"), QStringLiteral("bgcolor"), QStringLiteral("type"),
+        QStringLiteral("cell"), QStringLiteral("kleinnormal"), QStringLiteral("left"), QStringLiteral("top"),
+        QStringLiteral("center")};
+    for (const QString& k : known)
+        if (raw.size() == k.size() && raw.compare(k, Qt::CaseInsensitive) == 0)
+            return k;
+    return raw.toString().toLower();
+}
+
+struct ResolveKey
+{
+    int parent;
+    QString tag;
+    QString cls;
+    bool operator==(const ResolveKey& o) const { return parent == o.parent && tag == o.tag && cls == o.cls; }
+};
+
+size_t qHash(const ResolveKey& k, size_t seed = 0)
+{
+    return qHashMulti(seed, k.parent, k.tag, k.cls);
+}
+
 struct Declaration
 {
     QString property;
@@ -376,7 +413,7 @@ private:
 
     int resolve(int parentIdx, const QString& tag, const QString& cls)
     {
-        const QString key = QString::number(parentIdx) + u'|' + tag + u'|' + cls;
+        const ResolveKey key{parentIdx, tag, cls};
         const auto it = resolveCache_.constFind(key);
         if (it != resolveCache_.cend())
             return it.value();
@@ -451,7 +488,7 @@ private:
             ++p;
         if (p == nameStart)
             return false;
-        tag.name = s_.mid(nameStart, p - nameStart).toLower();
+        tag.name = internName(QStringView(s_).mid(nameStart, p - nameStart));
         // Attributes.
         while (p < n) {
             while (p < n && isHtmlSpace(s_.at(p)))
@@ -471,7 +508,7 @@ private:
             while (p < n && !isHtmlSpace(s_.at(p)) && s_.at(p) != u'=' && s_.at(p) != u'>')
                 ++p;
             Attribute attr;
-            attr.name = s_.mid(aStart, p - aStart).toLower();
+            attr.name = internName(QStringView(s_).mid(aStart, p - aStart));
             while (p < n && isHtmlSpace(s_.at(p)))
                 ++p;
             if (p < n && s_.at(p) == u'=') {
@@ -540,6 +577,7 @@ private:
         if (!sink)
             return;
         QString& out = *sink->text;
+        out.reserve(out.size() + (to - from));
         for (int i = from; i < to; ++i) {
             const QChar c = s_.at(i);
             if (isHtmlSpace(c)) {
@@ -751,7 +789,7 @@ private:
         Cell& c = t.cell;
         c = Cell();
         c.style = resolve(bodyStyle(), header ? QStringLiteral("th") : QStringLiteral("td"),
-                          tag.attr(u"class").trimmed().toLower());
+                          internName(tag.attr(u"class").trimmed()));
         c.align = alignOf(tag.attr(u"align"), header ? HAlign::Center : HAlign::Left);
         c.valign = valignOf(tag.attr(u"valign"), VAlign::Middle);
         parseWidth(tag.attr(u"width"), c.widthPercent, c.widthPixels);
@@ -812,6 +850,7 @@ private:
                 if (!tag.closing) {
                     t.inRow = true;
                     t.row = Row();
+                    t.row.cells.reserve(8);
                 }
                 return;
             }
@@ -908,7 +947,7 @@ private:
     Document doc_;
     StyleSheet sheet_;
     QHash<QString, int> styleIndex_;
-    QHash<QString, int> resolveCache_;
+    QHash<ResolveKey, int> resolveCache_;
     int bodyStyle_ = -1;
     QVector<TableBuilder> tables_;
     bool inTextBlock_ = false;

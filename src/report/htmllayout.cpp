@@ -3,7 +3,6 @@
 
 #include <QFontInfo>
 #include <QPainter>
-#include <QTextLayout>
 #include <QVarLengthArray>
 #include <algorithm>
 #include <cmath>
@@ -33,6 +32,7 @@ Layout::Layout(const Document& doc, qreal scale) : doc_(doc), scale_(scale > 0 ?
         fonts_[i] = f;
         metrics_.append(QFontMetricsF(f));
     }
+    advances_.resize(doc_.styles.size());
     tables_.resize(doc_.tables.size());
 }
 
@@ -44,6 +44,33 @@ const QFont& Layout::font(int style) const
 const QFontMetricsF& Layout::metrics(int style) const
 {
     return metrics_[style];
+}
+
+qreal Layout::textAdvance(int style, const QString& text, int from, int to) const
+{
+    // Sum of the characters' advances, from a table per style (kerning is left out: the page is
+    // measured once for tens of thousands of cells, and shaping each of them costs too much).
+    CharAdvances& t = advances_[style];
+    const QFontMetricsF& fm = metrics_[style];
+    qreal w = 0;
+    for (int i = from; i < to; ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (c < 256) {
+            qreal& a = t.latin[c];
+            if (a < 0)
+                a = fm.horizontalAdvance(QChar(c));
+            w += a;
+        } else if (QChar::isHighSurrogate(c) && i + 1 < to) {
+            w += fm.horizontalAdvance(text.mid(i, 2));
+            ++i;
+        } else {
+            auto it = t.other.constFind(c);
+            if (it == t.other.cend())
+                it = t.other.insert(c, fm.horizontalAdvance(QChar(c)));
+            w += it.value();
+        }
+    }
+    return w;
 }
 
 bool Layout::sameMetrics(int a, int b) const
@@ -83,7 +110,7 @@ void Layout::prepareTable(int tableIndex)
             bool simple = !c.text.contains(kLineSeparator);
             for (const Anchor& a : c.anchors)
                 simple = simple && sameMetrics(a.style, c.style);
-            g.natural[k++] = simple ? float(metrics(c.style).horizontalAdvance(c.text)) : -1.0f;
+            g.natural[k++] = simple ? float(textAdvance(c.style, c.text, 0, int(c.text.size()))) : -1.0f;
         }
     }
     g.measured = true;
@@ -142,44 +169,111 @@ void Layout::layoutColumns(TableGeometry& g, const Table& t, qreal x, qreal avai
     }
 }
 
-void Layout::setupTextLayout(QTextLayout& tl, const QString& text, const QVector<Anchor>& anchors, int style,
-                             HAlign align, qreal width) const
+namespace {
+// Break opportunities: after a blank, a folder separator or a hyphen (never at a non-breaking space).
+bool breaksAfter(QChar c)
 {
-    tl.setText(text);
-    tl.setFont(font(style));
-    QTextOption opt;
-    opt.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    opt.setAlignment(align == HAlign::Center ? Qt::AlignHCenter
-                     : align == HAlign::Right ? Qt::AlignRight
-                                              : Qt::AlignLeft);
-    tl.setTextOption(opt);
-    if (!anchors.isEmpty()) {
-        QList<QTextLayout::FormatRange> formats;
-        for (const Anchor& a : anchors) {
-            if (a.length <= 0)
-                continue;
-            QTextLayout::FormatRange r;
-            r.start = a.start;
-            r.length = a.length;
-            r.format.setFont(font(a.style));
-            r.format.setForeground(doc_.styles[a.style].color);
-            r.format.setFontUnderline(doc_.styles[a.style].underline);
-            formats << r;
-        }
-        tl.setFormats(formats);
+    return c == u' ' || c == u'/' || c == u'\\' || c == u'-';
+}
+} // namespace
+
+qreal Layout::advance(const QString& text, int from, int to, const QVector<Anchor>& anchors, int style) const
+{
+    if (to <= from)
+        return 0;
+    bool uniform = true;
+    for (const Anchor& a : anchors)
+        uniform = uniform && (a.start + a.length <= from || a.start >= to || sameMetrics(a.style, style));
+    if (uniform)
+        return textAdvance(style, text, from, to);
+    qreal w = 0;
+    forEachRun(text, from, to, anchors, style, [&](int a, int b, int st) { w += textAdvance(st, text, a, b); });
+    return w;
+}
+
+template<typename F>
+void Layout::forEachRun(const QString&, int from, int to, const QVector<Anchor>& anchors, int style, F&& f) const
+{
+    int pos = from;
+    for (const Anchor& a : anchors) {
+        const int as = qMax(a.start, pos);
+        const int ae = qMin(a.start + a.length, to);
+        if (ae <= as)
+            continue;
+        if (as > pos)
+            f(pos, as, style);
+        f(as, ae, a.style);
+        pos = ae;
     }
-    const qreal lineSpacing = metrics(style).lineSpacing();
-    tl.beginLayout();
-    int n = 0;
+    if (pos < to)
+        f(pos, to, style);
+}
+
+void Layout::wrap(const QString& text, const QVector<Anchor>& anchors, int style, qreal width, TextLines& lines) const
+{
+    lines.clear();
+    const int n = int(text.size());
+    auto visibleEnd = [&](int start, int end) {
+        while (end > start && text.at(end - 1) == u' ')
+            --end;
+        return end;
+    };
+    // Paragraphs end at forced line breaks; each is filled greedily, word by word.
+    int paraStart = 0;
     for (;;) {
-        QTextLine line = tl.createLine();
-        if (!line.isValid())
+        int paraEnd = int(text.indexOf(kLineSeparator, paraStart));
+        if (paraEnd < 0)
+            paraEnd = n;
+        if (paraStart == paraEnd)
+            lines.append(TextLine{paraStart, paraStart, 0});
+        int pos = paraStart;
+        bool first = true;
+        while (pos < paraEnd) {
+            if (!first) {
+                // Blanks at a soft line break vanish.
+                while (pos < paraEnd && text.at(pos) == u' ')
+                    ++pos;
+                if (pos >= paraEnd)
+                    break;
+            }
+            first = false;
+            const int lineStart = pos;
+            int end = pos;
+            while (end < paraEnd) {
+                int j = end;
+                while (j < paraEnd && !breaksAfter(text.at(j)))
+                    ++j;
+                if (j < paraEnd)
+                    ++j; // the break character stays on this line
+                if (advance(text, lineStart, visibleEnd(lineStart, j), anchors, style) <= width) {
+                    end = j;
+                    continue;
+                }
+                if (end == lineStart) {
+                    // A word wider than the line is cut where it fits (one character at least).
+                    const int stop = visibleEnd(lineStart, j);
+                    int lo = lineStart + 1, hi = stop;
+                    while (lo < hi) {
+                        const int mid = (lo + hi + 1) / 2;
+                        if (advance(text, lineStart, mid, anchors, style) <= width)
+                            lo = mid;
+                        else
+                            hi = mid - 1;
+                    }
+                    if (lo > lineStart + 1 && lo < stop && text.at(lo).isLowSurrogate())
+                        --lo; // never between the halves of a character
+                    end = lo;
+                }
+                break;
+            }
+            const int vis = visibleEnd(lineStart, end);
+            lines.append(TextLine{lineStart, vis, advance(text, lineStart, vis, anchors, style)});
+            pos = end;
+        }
+        if (paraEnd >= n)
             break;
-        line.setLineWidth(qMax<qreal>(1, width));
-        line.setPosition(QPointF(0, n * lineSpacing));
-        ++n;
+        paraStart = paraEnd + 1;
     }
-    tl.endLayout();
 }
 
 qreal Layout::textHeight(const QString& text, const QVector<Anchor>& anchors, int style, float natural,
@@ -190,9 +284,58 @@ qreal Layout::textHeight(const QString& text, const QVector<Anchor>& anchors, in
     const qreal lineSpacing = metrics(style).lineSpacing();
     if (natural >= 0 && natural <= width)
         return lineSpacing;
-    QTextLayout tl;
-    setupTextLayout(tl, text, anchors, style, HAlign::Left, width);
-    return qMax(1, tl.lineCount()) * lineSpacing;
+    TextLines lines;
+    wrap(text, anchors, style, width, lines);
+    return qMax<qsizetype>(1, lines.size()) * lineSpacing;
+}
+
+void Layout::drawLines(QPainter& p, const QString& text, const QVector<Anchor>& anchors, int style, HAlign align,
+                       const TextLines& lines, const QPointF& origin, qreal width) const
+{
+    const qreal lineSpacing = metrics(style).lineSpacing();
+    const qreal ascent = metrics(style).ascent();
+    for (int l = 0; l < lines.size(); ++l) {
+        const TextLine& line = lines[l];
+        qreal x = origin.x();
+        if (align == HAlign::Center)
+            x += (width - line.width) / 2;
+        else if (align == HAlign::Right)
+            x += width - line.width;
+        const qreal baseline = origin.y() + l * lineSpacing + ascent;
+        forEachRun(text, line.start, line.end, anchors, style, [&](int a, int b, int st) {
+            const QString part = text.mid(a, b - a);
+            p.setFont(font(st));
+            p.setPen(doc_.styles[st].color);
+            p.drawText(QPointF(x, baseline), part);
+            x += textAdvance(st, text, a, b);
+        });
+    }
+}
+
+QString Layout::anchorInLines(const QString& text, const QVector<Anchor>& anchors, int style, HAlign align,
+                              const TextLines& lines, const QPointF& origin, qreal width, const QPointF& pos) const
+{
+    const qreal lineSpacing = metrics(style).lineSpacing();
+    const int l = int(std::floor((pos.y() - origin.y()) / lineSpacing));
+    if (l < 0 || l >= lines.size())
+        return {};
+    const TextLine& line = lines[l];
+    qreal x = origin.x();
+    if (align == HAlign::Center)
+        x += (width - line.width) / 2;
+    else if (align == HAlign::Right)
+        x += width - line.width;
+    for (const Anchor& a : anchors) {
+        const int as = qMax(a.start, line.start);
+        const int ae = qMin(a.start + a.length, line.end);
+        if (ae <= as)
+            continue;
+        const qreal x1 = x + advance(text, line.start, as, anchors, style);
+        const qreal x2 = x + advance(text, line.start, ae, anchors, style);
+        if (pos.x() >= x1 && pos.x() < x2)
+            return a.href;
+    }
+    return {};
 }
 
 void Layout::layout(qreal width)
@@ -209,7 +352,7 @@ void Layout::layout(qreal width)
         if (block.kind == Block::Kind::Text) {
             const qreal y = bottom + qMax(pendingMargin, block.marginTop * s);
             const bool simple = !block.text.contains(kLineSeparator) && block.anchors.isEmpty();
-            const float natural = simple ? float(metrics(block.style).horizontalAdvance(block.text)) : -1.0f;
+            const float natural = simple ? float(textAdvance(block.style, block.text, 0, int(block.text.size()))) : -1.0f;
             qreal h = textHeight(block.text, block.anchors, block.style, natural, avail);
             if (doc_.styles[block.style].borderBottom)
                 h += 2 * s;
@@ -315,10 +458,9 @@ void Layout::paintItem(QPainter& p, int index, qreal dx, qreal dy, bool segmentS
         const Style& st = doc_.styles[block.style];
         if (st.background.isValid())
             p.fillRect(QRectF(x, item.y + dy, w, item.height), st.background);
-        QTextLayout tl;
-        setupTextLayout(tl, block.text, block.anchors, block.style, block.align, w);
-        p.setPen(st.color);
-        tl.draw(&p, QPointF(x, item.y + dy));
+        TextLines lines;
+        wrap(block.text, block.anchors, block.style, w, lines);
+        drawLines(p, block.text, block.anchors, block.style, block.align, lines, QPointF(x, item.y + dy), w);
         if (st.borderBottom)
             p.fillRect(QRectF(x, item.y + dy + item.height - 1 * s, w, 1 * s), st.color);
         return;
@@ -361,51 +503,9 @@ void Layout::paintItem(QPainter& p, int index, qreal dx, qreal dy, bool segmentS
         }
         if (c.text.isEmpty())
             return;
-        const qreal lineSpacing = metrics(c.style).lineSpacing();
-        const float natural = g.natural[g.cellOffset[item.row] + ci];
-        if (natural < 0 || natural > content.width()) {
-            QTextLayout tl;
-            setupTextLayout(tl, c.text, c.anchors, c.style, c.align, content.width());
-            const qreal textH = tl.lineCount() * lineSpacing;
-            qreal ty = content.top();
-            if (c.valign == VAlign::Middle)
-                ty += (content.height() - textH) / 2;
-            else if (c.valign == VAlign::Bottom)
-                ty += content.height() - textH;
-            p.setPen(st.color);
-            tl.draw(&p, QPointF(content.left(), ty));
-            return;
-        }
-        // One line: the text, or its runs in the anchors' styles.
-        qreal ty = content.top();
-        if (c.valign == VAlign::Middle)
-            ty += (content.height() - lineSpacing) / 2;
-        else if (c.valign == VAlign::Bottom)
-            ty += content.height() - lineSpacing;
-        const qreal baseline = ty + metrics(c.style).ascent();
-        qreal tx = content.left();
-        if (c.align == HAlign::Center)
-            tx += (content.width() - natural) / 2;
-        else if (c.align == HAlign::Right)
-            tx += content.width() - natural;
-        auto run = [&](int from, int to, int style) {
-            if (to <= from)
-                return;
-            const QString part = c.text.mid(from, to - from);
-            p.setFont(font(style));
-            p.setPen(doc_.styles[style].color);
-            p.drawText(QPointF(tx, baseline), part);
-            tx += metrics(style).horizontalAdvance(part);
-        };
-        int pos = 0;
-        for (const Anchor& a : c.anchors) {
-            if (a.start < pos || a.length <= 0)
-                continue;
-            run(pos, a.start, c.style);
-            run(a.start, a.start + a.length, a.style);
-            pos = a.start + a.length;
-        }
-        run(pos, int(c.text.size()), c.style);
+        TextLines lines;
+        const qreal ty = cellLines(item, ci, content.translated(-dx, -dy), lines) + dy;
+        drawLines(p, c.text, c.anchors, c.style, c.align, lines, QPointF(content.left(), ty), content.width());
     });
     if (!darkLines.isEmpty()) {
         QPen pen(t.borderDark, g.cellBorder);
@@ -469,6 +569,27 @@ void Layout::paintPage(QPainter& painter, const Page& page) const
     }
 }
 
+qreal Layout::cellLines(const Item& item, int ci, const QRectF& content, TextLines& lines) const
+{
+    const Block& block = doc_.blocks[item.block];
+    const TableGeometry& g = tables_[block.table];
+    const Cell& c = doc_.tables[block.table].rows[item.row].cells[ci];
+    lines.clear();
+    if (c.text.isEmpty())
+        return content.top();
+    const float natural = g.natural[g.cellOffset[item.row] + ci];
+    if (natural >= 0 && natural <= content.width())
+        lines.append(TextLine{0, int(c.text.size()), natural});
+    else
+        wrap(c.text, c.anchors, c.style, content.width(), lines);
+    const qreal textH = lines.size() * metrics(c.style).lineSpacing();
+    if (c.valign == VAlign::Middle)
+        return content.top() + (content.height() - textH) / 2;
+    if (c.valign == VAlign::Bottom)
+        return content.top() + content.height() - textH;
+    return content.top();
+}
+
 QString Layout::anchorAt(const QPointF& pos) const
 {
     const int index = itemAt(pos.y());
@@ -476,47 +597,26 @@ QString Layout::anchorAt(const QPointF& pos) const
         return {};
     const Item& item = items_[index];
     const Block& block = doc_.blocks[item.block];
-    auto hit = [&](const QString& text, const QVector<Anchor>& anchors, int style, HAlign align,
-                   const QPointF& origin, qreal width) -> QString {
-        if (anchors.isEmpty())
-            return {};
-        QTextLayout tl;
-        setupTextLayout(tl, text, anchors, style, align, width);
-        const QPointF local = pos - origin;
-        for (int l = 0; l < tl.lineCount(); ++l) {
-            const QTextLine line = tl.lineAt(l);
-            const QRectF r = line.naturalTextRect();
-            if (local.y() < r.top() || local.y() >= r.bottom() || local.x() < r.left() || local.x() >= r.right())
-                continue;
-            const int ch = line.xToCursor(local.x(), QTextLine::CursorOnCharacter);
-            for (const Anchor& a : anchors)
-                if (ch >= a.start && ch < a.start + a.length)
-                    return a.href;
-        }
-        return {};
-    };
     if (block.kind == Block::Kind::Text) {
+        if (block.anchors.isEmpty())
+            return {};
         const qreal s = scale_;
-        return hit(block.text, block.anchors, block.style, block.align, QPointF(doc_.marginLeft * s, item.y),
-                   width_ - (doc_.marginLeft + doc_.marginRight) * s);
+        const qreal w = width_ - (doc_.marginLeft + doc_.marginRight) * s;
+        TextLines lines;
+        wrap(block.text, block.anchors, block.style, w, lines);
+        return anchorInLines(block.text, block.anchors, block.style, block.align, lines,
+                             QPointF(doc_.marginLeft * s, item.y), w, pos);
     }
     const Row& row = doc_.tables[block.table].rows[item.row];
     QString result;
     forEachCell(item, [&](int ci, const QRectF& box, const QRectF& content) {
-        if (!result.isEmpty() || !box.contains(pos))
-            return;
         const Cell& c = row.cells[ci];
-        if (c.anchors.isEmpty())
+        if (!result.isEmpty() || c.anchors.isEmpty() || !box.contains(pos))
             return;
-        QTextLayout tl;
-        setupTextLayout(tl, c.text, c.anchors, c.style, c.align, content.width());
-        const qreal textH = tl.lineCount() * metrics(c.style).lineSpacing();
-        qreal ty = content.top();
-        if (c.valign == VAlign::Middle)
-            ty += (content.height() - textH) / 2;
-        else if (c.valign == VAlign::Bottom)
-            ty += content.height() - textH;
-        result = hit(c.text, c.anchors, c.style, c.align, QPointF(content.left(), ty), content.width());
+        TextLines lines;
+        const qreal top = cellLines(item, ci, content, lines);
+        result = anchorInLines(c.text, c.anchors, c.style, c.align, lines, QPointF(content.left(), top),
+                               content.width(), pos);
     });
     return result;
 }
@@ -536,23 +636,25 @@ QRectF Layout::anchorRect(const QString& href) const
             for (const Anchor& a : c.anchors) {
                 if (a.href != href || a.length <= 0)
                     continue;
-                QTextLayout tl;
-                setupTextLayout(tl, c.text, c.anchors, c.style, c.align, content.width());
-                const qreal textH = tl.lineCount() * metrics(c.style).lineSpacing();
-                qreal ty = content.top();
-                if (c.valign == VAlign::Middle)
-                    ty += (content.height() - textH) / 2;
-                else if (c.valign == VAlign::Bottom)
-                    ty += content.height() - textH;
-                const QTextLine line = tl.lineForTextPosition(a.start);
-                if (!line.isValid())
+                TextLines lines;
+                const qreal top = cellLines(item, ci, content, lines);
+                const qreal lineSpacing = metrics(c.style).lineSpacing();
+                for (int l = 0; l < lines.size(); ++l) {
+                    const TextLine& line = lines[l];
+                    const int as = qMax(a.start, line.start);
+                    const int ae = qMin(a.start + a.length, line.end);
+                    if (ae <= as)
+                        continue;
+                    qreal x = content.left();
+                    if (c.align == HAlign::Center)
+                        x += (content.width() - line.width) / 2;
+                    else if (c.align == HAlign::Right)
+                        x += content.width() - line.width;
+                    const qreal x1 = x + advance(c.text, line.start, as, c.anchors, c.style);
+                    const qreal x2 = x + advance(c.text, line.start, ae, c.anchors, c.style);
+                    found = QRectF(x1, top + l * lineSpacing, x2 - x1, lineSpacing);
                     return;
-                const qreal x1 = line.cursorToX(a.start);
-                const qreal x2 = tl.lineForTextPosition(a.start + a.length - 1).lineNumber() == line.lineNumber()
-                                     ? line.cursorToX(a.start + a.length)
-                                     : line.naturalTextRect().right();
-                found = QRectF(content.left() + x1, ty + line.y(), x2 - x1, line.height());
-                return;
+                }
             }
         });
         if (!found.isNull())

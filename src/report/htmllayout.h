@@ -4,12 +4,15 @@
 #include "report/htmldocument.h"
 
 #include <QFont>
+#include <QHash>
+#include <algorithm>
+#include <iterator>
 #include <QFontMetricsF>
 #include <QRectF>
+#include <QVarLengthArray>
 #include <QVector>
 
 class QPainter;
-class QTextLayout;
 
 namespace reportview {
 
@@ -86,14 +89,36 @@ private:
 
     const QFont& font(int style) const;
     const QFontMetricsF& metrics(int style) const;
+    qreal textAdvance(int style, const QString& text, int from, int to) const;
     bool sameMetrics(int a, int b) const;
     qreal tableBorderOf(const Item& item) const;
     void prepareTable(int tableIndex);
     void layoutColumns(TableGeometry& g, const Table& t, qreal x, qreal avail) const;
+    // One laid-out line of a text: characters [start, end), its advance.
+    struct TextLine
+    {
+        int start = 0;
+        int end = 0;
+        qreal width = 0;
+    };
+    using TextLines = QVarLengthArray<TextLine, 4>;
+
     qreal textHeight(const QString& text, const QVector<Anchor>& anchors, int style, float natural,
                      qreal width) const;
-    void setupTextLayout(QTextLayout& tl, const QString& text, const QVector<Anchor>& anchors, int style,
-                         HAlign align, qreal width) const;
+    // Advance of text[from, to) in the runs' styles.
+    qreal advance(const QString& text, int from, int to, const QVector<Anchor>& anchors, int style) const;
+    // Calls f(from, to, style) for the runs of text[from, to): plain text and anchors.
+    template<typename F>
+    void forEachRun(const QString& text, int from, int to, const QVector<Anchor>& anchors, int style, F&& f) const;
+    // Breaks a text into lines of at most width: at blanks, "/", "\\" and "-", at forced breaks, and
+    // inside a word that is wider than a line.
+    void wrap(const QString& text, const QVector<Anchor>& anchors, int style, qreal width, TextLines& lines) const;
+    void drawLines(QPainter& p, const QString& text, const QVector<Anchor>& anchors, int style, HAlign align,
+                   const TextLines& lines, const QPointF& origin, qreal width) const;
+    QString anchorInLines(const QString& text, const QVector<Anchor>& anchors, int style, HAlign align,
+                          const TextLines& lines, const QPointF& origin, qreal width, const QPointF& pos) const;
+    // The lines of a cell and the top of its text (vertical alignment applied).
+    qreal cellLines(const Item& item, int ci, const QRectF& content, TextLines& lines) const;
     // Calls f(cellIndex, box, content) for the cells of a row item.
     template<typename F>
     void forEachCell(const Item& item, F&& f) const;
@@ -106,6 +131,13 @@ private:
     QVector<TableGeometry> tables_;
     mutable QVector<QFont> fonts_;
     mutable QVector<QFontMetricsF> metrics_;
+    struct CharAdvances
+    {
+        CharAdvances() { std::fill(std::begin(latin), std::end(latin), qreal(-1)); }
+        qreal latin[256];
+        QHash<char16_t, qreal> other;
+    };
+    mutable QVector<CharAdvances> advances_;
 };
 
 } // namespace reportview
