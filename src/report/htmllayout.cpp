@@ -290,7 +290,7 @@ qreal Layout::textHeight(const QString& text, const QVector<Anchor>& anchors, in
 }
 
 void Layout::drawLines(QPainter& p, const QString& text, const QVector<Anchor>& anchors, int style, HAlign align,
-                       const TextLines& lines, const QPointF& origin, qreal width) const
+                       const TextLines& lines, const QPointF& origin, qreal width, int& current) const
 {
     const qreal lineSpacing = metrics(style).lineSpacing();
     const qreal ascent = metrics(style).ascent();
@@ -303,10 +303,13 @@ void Layout::drawLines(QPainter& p, const QString& text, const QVector<Anchor>& 
             x += width - line.width;
         const qreal baseline = origin.y() + l * lineSpacing + ascent;
         forEachRun(text, line.start, line.end, anchors, style, [&](int a, int b, int st) {
-            const QString part = text.mid(a, b - a);
-            p.setFont(font(st));
-            p.setPen(doc_.styles[st].color);
-            p.drawText(QPointF(x, baseline), part);
+            // Font and pen only when they change: a recorded page stores every change.
+            if (current != st) {
+                p.setFont(font(st));
+                p.setPen(doc_.styles[st].color);
+                current = st;
+            }
+            p.drawText(QPointF(x, baseline), text.mid(a, b - a));
             x += textAdvance(st, text, a, b);
         });
     }
@@ -460,7 +463,8 @@ void Layout::paintItem(QPainter& p, int index, qreal dx, qreal dy, bool segmentS
             p.fillRect(QRectF(x, item.y + dy, w, item.height), st.background);
         TextLines lines;
         wrap(block.text, block.anchors, block.style, w, lines);
-        drawLines(p, block.text, block.anchors, block.style, block.align, lines, QPointF(x, item.y + dy), w);
+        int current = -1;
+        drawLines(p, block.text, block.anchors, block.style, block.align, lines, QPointF(x, item.y + dy), w, current);
         if (st.borderBottom)
             p.fillRect(QRectF(x, item.y + dy + item.height - 1 * s, w, 1 * s), st.color);
         return;
@@ -476,15 +480,22 @@ void Layout::paintItem(QPainter& p, int index, qreal dx, qreal dy, bool segmentS
         const qreal yTop = segmentStart ? y + item.boxTop - g.spacing - g.border : y;
         const qreal yBottom =
             segmentEnd ? y + item.boxTop + item.boxHeight + g.spacing + g.border : y + item.height;
-        p.fillRect(QRectF(x, yTop, g.border, yBottom - yTop), t.borderLight);
-        p.fillRect(QRectF(x + w - g.border, yTop, g.border, yBottom - yTop), t.borderDark);
+        const qreal h = g.border / 2;
+        QPen pen(t.borderLight, g.border);
+        pen.setCapStyle(Qt::FlatCap);
+        p.setPen(pen);
+        p.drawLine(QLineF(x + h, yTop, x + h, yBottom));
         if (segmentStart)
-            p.fillRect(QRectF(x, yTop, w, g.border), t.borderLight);
+            p.drawLine(QLineF(x, yTop + h, x + w, yTop + h));
+        pen.setColor(t.borderDark);
+        p.setPen(pen);
+        p.drawLine(QLineF(x + w - h, yTop, x + w - h, yBottom));
         if (segmentEnd)
-            p.fillRect(QRectF(x, yBottom - g.border, w, g.border), t.borderDark);
+            p.drawLine(QLineF(x, yBottom - h, x + w, yBottom - h));
     }
     QVarLengthArray<QLineF, 32> darkLines;
     QVarLengthArray<QLineF, 32> lightLines;
+    int current = -1;
     forEachCell(item, [&](int ci, QRectF box, QRectF content) {
         box.translate(dx, dy);
         content.translate(dx, dy);
@@ -505,7 +516,8 @@ void Layout::paintItem(QPainter& p, int index, qreal dx, qreal dy, bool segmentS
             return;
         TextLines lines;
         const qreal ty = cellLines(item, ci, content.translated(-dx, -dy), lines) + dy;
-        drawLines(p, c.text, c.anchors, c.style, c.align, lines, QPointF(content.left(), ty), content.width());
+        drawLines(p, c.text, c.anchors, c.style, c.align, lines, QPointF(content.left(), ty), content.width(),
+                  current);
     });
     if (!darkLines.isEmpty()) {
         QPen pen(t.borderDark, g.cellBorder);

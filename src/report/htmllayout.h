@@ -114,7 +114,7 @@ private:
     // inside a word that is wider than a line.
     void wrap(const QString& text, const QVector<Anchor>& anchors, int style, qreal width, TextLines& lines) const;
     void drawLines(QPainter& p, const QString& text, const QVector<Anchor>& anchors, int style, HAlign align,
-                   const TextLines& lines, const QPointF& origin, qreal width) const;
+                   const TextLines& lines, const QPointF& origin, qreal width, int& current) const;
     QString anchorInLines(const QString& text, const QVector<Anchor>& anchors, int style, HAlign align,
                           const TextLines& lines, const QPointF& origin, qreal width, const QPointF& pos) const;
     // The lines of a cell and the top of its text (vertical alignment applied).
