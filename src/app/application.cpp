@@ -1,16 +1,37 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/application.h"
 
-#include <QApplication>
-#include <QMainWindow>
+#include "app/appinfo.h"
+#include "app/frmmain.h"
+#include "db/query.h"
+
+KvApplication::KvApplication(int& argc, char** argv) : QApplication(argc, argv)
+{
+    setOrganizationName(appinfo::organisationName());
+    setApplicationName(appinfo::applicationTitle());
+}
+
+bool KvApplication::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const AbortSignal&) {
+        return false;
+    }
+}
 
 int runApplication(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("KvDokMan"));
-    QApplication::setApplicationName(QStringLiteral("KORVAN-DokumentenManager"));
-    QMainWindow w;
-    w.setWindowTitle(QApplication::applicationName());
-    w.show();
-    return app.exec();
+    KvApplication app(argc, argv);
+    int result = 0;
+    {
+        TFrmMain window(QCoreApplication::arguments().mid(1));
+        if (!window.programEnded())
+            window.FormShow();
+        if (window.programEnded())
+            return 0;
+        window.show();
+        result = app.exec();
+    }
+    return result;
 }
