@@ -11,6 +11,7 @@
 #include "contacts/contactpage.h"
 #include "db/query.h"
 #include "db/queryops.h"
+#include "db/sqlitesupport.h"
 #include "report/reportpage.h"
 #include "util/helpers.h"
 #include "util/messages.h"
@@ -18,6 +19,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -61,17 +64,16 @@ HelpWindowHooks& helpWindowHooks()
 // Opens the one database connection of the run.
 void openDatabaseConnection(AppContext& ctx)
 {
-    // The embedded demo database: DatabaseName names the SQLite file.
+    // The embedded demo database: DatabaseName names the SQLite file, relative to the INI file.
     if (ctx.config.databaseType != DatabaseType::SQLITE)
         return;
-    QSqlDatabase db = QSqlDatabase::contains(ctx.connectionName)
-                          ? QSqlDatabase::database(ctx.connectionName, false)
-                          : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"),
-                                                      ctx.connectionName.isEmpty()
-                                                          ? QLatin1String(QSqlDatabase::defaultConnection)
-                                                          : ctx.connectionName);
-    db.setDatabaseName(ctx.config.databaseName);
-    db.open();
+    const QString name = ctx.connectionName.isEmpty() ? QString::fromLatin1(QSqlDatabase::defaultConnection)
+                                                      : ctx.connectionName;
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+    db.setDatabaseName(
+        QFileInfo(ctx.config.iniFilePath).absoluteDir().absoluteFilePath(ctx.config.databaseName));
+    if (db.open())
+        db::installSqliteFunctions(db);
 }
 
 QFont boldFont(QFont f, qreal scale = 1.0)

@@ -8,6 +8,7 @@
 #include "db/dialect.h"
 #include "db/query.h"
 #include "scriptedmessages.h"
+#include "testdb.h"
 #include "util/helpers.h"
 #include "util/inifile.h"
 
@@ -20,19 +21,13 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QStackedWidget>
 #include <QStatusTipEvent>
-#include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
 #include <memory>
 
 namespace {
-
-const char* kConnection = "qt_sql_default_connection";
 
 // Runs one login dialog: shows it, lets steps act on it and returns its result.
 std::function<int(QDialog&)> loginHandler(std::function<void(TDlgAnmeldung&)> steps)
@@ -57,17 +52,17 @@ class TestFrmMain : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<TestDatabase> tdb_;
     std::unique_ptr<ScriptedMessages> sm_;
     int connectCalls_ = 0;
 
-    QString path(const QString& name) const { return dir_->filePath(name); }
+    QString path(const QString& name) const { return QDir(tdb_->dir()).filePath(name); }
     QString iniPath() const { return path(QStringLiteral("KORVAN.INI")); }
 
     void writeIni(const QString& driver = QStringLiteral("SQLITE"))
     {
         IniFile ini(iniPath());
-        ini.writeString(QStringLiteral("Path"), QStringLiteral("Prog"), dir_->path());
+        ini.writeString(QStringLiteral("Path"), QStringLiteral("Prog"), tdb_->dir());
         ini.writeString(QStringLiteral("Path"), QStringLiteral("Help"), path(QStringLiteral("Hilfe")));
         ini.writeString(QStringLiteral("Path"), QStringLiteral("User"), path(QStringLiteral("User")));
         ini.writeString(QStringLiteral("Path"), QStringLiteral("Update"), path(QStringLiteral("Update")));
@@ -79,26 +74,16 @@ class TestFrmMain : public QObject
 
     void createDatabase()
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QLatin1String(kConnection));
-        db.setDatabaseName(path(QStringLiteral("test.db")));
-        QVERIFY(db.open());
-        QSqlQuery q(db);
-        QVERIFY(q.exec(QStringLiteral("CREATE TABLE MRLUSER (KURZNAME VARCHAR(10), VORNAME VARCHAR(50), "
-                                      "NACHNAME VARCHAR(50), PASSWORT VARCHAR(20))")));
-        auto add = [&](const QString& user, const QString& first, const QString& last, const QVariant& pw) {
-            q.prepare(QStringLiteral("INSERT INTO MRLUSER VALUES (?, ?, ?, ?)"));
-            q.addBindValue(user);
-            q.addBindValue(first);
-            q.addBindValue(last);
-            q.addBindValue(pw);
-            QVERIFY2(q.exec(), qPrintable(q.lastError().text()));
-        };
-        add(QStringLiteral("ANNA"), QStringLiteral("Anna"), QStringLiteral("Berg"),
-            EncodePassword(QStringLiteral("geheim")));
-        add(QStringLiteral("LEER"), QStringLiteral("Lena"), QStringLiteral("Eer"),
-            QVariant(QMetaType(QMetaType::QString)));
-        add(QStringLiteral("BERND"), QStringLiteral("Bernd"), QStringLiteral("Lang"),
-            EncodePassword(QStringLiteral("abc")));
+        tdb_ = std::make_unique<TestDatabase>();
+        QVERIFY(tdb_->isOpen());
+        QVERIFY(tdb_->exec(QStringList{
+            "INSERT INTO MRLUSER (KURZNAME, VORNAME, NACHNAME, PASSWORT) VALUES ('ANNA', 'Anna', 'Berg', '" +
+                EncodePassword("geheim") + "')",
+            "INSERT INTO MRLUSER (KURZNAME, VORNAME, NACHNAME, PASSWORT) VALUES ('LEER', 'Lena', 'Eer', "
+            "NULL)",
+            "INSERT INTO MRLUSER (KURZNAME, VORNAME, NACHNAME, PASSWORT) VALUES ('BERND', 'Bernd', 'Lang', "
+            "'" +
+                EncodePassword("abc") + "')"}));
     }
 
     QStringList args(const QStringList& extra = {}) const
@@ -122,24 +107,21 @@ class TestFrmMain : public QObject
 private slots:
     void init()
     {
-        dir_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir_->isValid());
+        createDatabase();
         sm_ = std::make_unique<ScriptedMessages>();
         connectCalls_ = 0;
         TFrmMain::setConnectFunction([this](AppContext&) { ++connectCalls_; });
         TFrmMain::setHelpWindowFactory({}, {});
         TFrmMain::setFileManagerFactory({});
         writeIni();
-        createDatabase();
         QSettings(QStringLiteral("KvDokMan"), QStringLiteral("KvDokMan")).clear();
     }
 
     void cleanup()
     {
         sm_.reset();
-        QSqlDatabase::removeDatabase(QLatin1String(kConnection));
         db::clearTerminationRequest();
-        dir_.reset();
+        tdb_.reset();
     }
 
     void automaticLogin_data()
@@ -382,7 +364,7 @@ private slots:
         QFETCH(QString, driver);
         QFETCH(QStringList, extra);
         writeIni(driver);
-        QSqlQuery(QSqlDatabase::database()).exec(QStringLiteral("DROP TABLE MRLUSER"));
+        QVERIFY(tdb_->exec(QStringLiteral("DROP TABLE MRLUSER")));
         {
             auto w = start(extra);
             QVERIFY(!w->programEnded());
