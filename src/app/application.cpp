@@ -5,6 +5,8 @@
 #include "app/frmmain.h"
 #include "db/query.h"
 
+#include <QSqlDatabase>
+
 KvApplication::KvApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
     setOrganizationName(appinfo::organisationName());
@@ -20,18 +22,29 @@ bool KvApplication::notify(QObject* receiver, QEvent* event)
     }
 }
 
+namespace {
+// The database connection goes with the main window.
+void closeDatabaseConnections()
+{
+    for (const QString& name : QSqlDatabase::connectionNames()) {
+        QSqlDatabase::database(name, false).close();
+        QSqlDatabase::removeDatabase(name);
+    }
+}
+} // namespace
+
 int runApplication(int argc, char* argv[])
 {
     KvApplication app(argc, argv);
     int result = 0;
     {
         TFrmMain window(QCoreApplication::arguments().mid(1));
-        if (!window.programEnded())
-            window.FormShow();
-        if (window.programEnded())
-            return 0;
-        window.show();
-        result = app.exec();
+        window.FormShow();
+        if (!window.programEnded()) {
+            window.show();
+            result = app.exec();
+        }
     }
+    closeDatabaseConnections();
     return result;
 }

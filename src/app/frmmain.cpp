@@ -255,6 +255,8 @@ QWidget* TFrmMain::buildButtonBar(QWidget* page, QToolButton* back, const QList<
     l->addWidget(separator);
     for (QWidget* w : items) {
         w->setParent(bar);
+        if (qobject_cast<QLabel*>(w))
+            l->addSpacing(12);
         l->addWidget(w);
     }
     l->addStretch();

@@ -515,6 +515,10 @@ private slots:
         else
             QFAIL("no such command");
         QCOMPARE(w->LMDPageControl1->currentWidget()->objectName(), page);
+        if (const QString dir = qEnvironmentVariable("KV_SCREENSHOT_DIR"); !dir.isEmpty()) {
+            QCoreApplication::processEvents();
+            w->grab().save(dir + "/page-" + page + ".png");
+        }
         auto* backButton = w->findChild<QToolButton*>(back);
         QVERIFY(backButton && backButton->isVisible());
         QTest::mouseClick(backButton, Qt::LeftButton);
