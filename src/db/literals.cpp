@@ -271,7 +271,8 @@ QString BuildSearchCondition(const FieldInfo& field, const QString& searchText, 
 
     // 8. Texts.
     if (kind == FieldKind::String) {
-        c += (t == u"%" ? QStringLiteral("(UPPER(") : QStringLiteral(" UPPER(")) + n + QStringLiteral(") LIKE '") + t;
+        c += (t == u"%" ? QStringLiteral("(UPPER(") : QStringLiteral(" UPPER(")) + n +
+             QStringLiteral(") LIKE '") + t;
         return c + likeTail();
     }
     if (kind == FieldKind::Memo) {
@@ -292,8 +293,8 @@ QString BuildSearchCondition(const FieldInfo& field, const QString& searchText, 
                 digits += ch;
         t = digits;
     }
-    const bool greaterOrEqual = kind == FieldKind::Float || kind == FieldKind::Currency || kind == FieldKind::BCD ||
-                                isDateKind(kind);
+    const bool greaterOrEqual =
+        kind == FieldKind::Float || kind == FieldKind::Currency || kind == FieldKind::BCD || isDateKind(kind);
     if (t.contains(u'%')) {
         t.remove(u'%');
         if (t.isEmpty())

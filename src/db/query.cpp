@@ -249,7 +249,8 @@ private:
         q.setForwardOnly(true);
         QString pk;
         int pkCount = 0;
-        if (q.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(QString(table).replace(u'"', QStringLiteral("\"\""))))) {
+        if (q.exec(QStringLiteral("PRAGMA table_info(\"%1\")")
+                       .arg(QString(table).replace(u'"', QStringLiteral("\"\""))))) {
             while (q.next()) {
                 const QString name = q.value(1).toString().toUpper();
                 t.columns.insert(name, q.value(2).toString());
@@ -259,12 +260,14 @@ private:
                 }
             }
         }
-        if (pkCount == 1 && t.columns.value(pk).compare(QStringLiteral("INTEGER"), Qt::CaseInsensitive) == 0) {
+        if (pkCount == 1 &&
+            t.columns.value(pk).compare(QStringLiteral("INTEGER"), Qt::CaseInsensitive) == 0) {
             QSqlQuery m(db_);
             m.setForwardOnly(true);
             m.prepare(QStringLiteral("SELECT sql FROM sqlite_master WHERE type='table' AND upper(name)=?"));
             m.addBindValue(key);
-            if (m.exec() && m.next() && m.value(0).toString().contains(QStringLiteral("AUTOINCREMENT"), Qt::CaseInsensitive))
+            if (m.exec() && m.next() &&
+                m.value(0).toString().contains(QStringLiteral("AUTOINCREMENT"), Qt::CaseInsensitive))
                 t.autoIncColumn = pk;
         }
         return tables_.insert(key, t).value();
@@ -357,9 +360,9 @@ FieldKind driverFieldKind(const QSqlField& field, const QString& driverName)
 
 QString fieldKindName(FieldKind kind)
 {
-    static const char* const names[] = {"String", "Memo",     "SmallInt", "Integer", "LargeInt",
-                                        "Word",   "AutoInc",  "Boolean",  "Float",   "Currency",
-                                        "BCD",    "Date",     "Time",     "DateTime", "Other"};
+    static const char* const names[] = {"String", "Memo",    "SmallInt", "Integer",  "LargeInt",
+                                        "Word",   "AutoInc", "Boolean",  "Float",    "Currency",
+                                        "BCD",    "Date",    "Time",     "DateTime", "Other"};
     return QString::fromLatin1(names[int(kind)]);
 }
 
@@ -379,9 +382,9 @@ Query::~Query()
 
 QSqlDatabase Query::database() const
 {
-    return QSqlDatabase::database(connectionName_.isEmpty() ? QString::fromLatin1(QSqlDatabase::defaultConnection)
-                                                            : connectionName_,
-                                  false);
+    return QSqlDatabase::database(
+        connectionName_.isEmpty() ? QString::fromLatin1(QSqlDatabase::defaultConnection) : connectionName_,
+        false);
 }
 
 QString Query::sqlText() const
@@ -565,7 +568,8 @@ int Query::columnOf(const QString& field) const
         return it.value();
     int col = -1;
     if (open_)
-        col = forwardOnly_ ? (cursor_ ? cursor_->record().indexOf(field) : -1) : model_->record().indexOf(field);
+        col = forwardOnly_ ? (cursor_ ? cursor_->record().indexOf(field) : -1)
+                           : model_->record().indexOf(field);
     columns_.insert(field, col);
     return col;
 }

@@ -36,7 +36,9 @@ const Table kTables[] = {
       {"INAKTIV", "INTEGER", false}},
      "KURZNAME"},
     {"ARTGRUPP",
-     {{"GRUPPENBEZ", "VARCHAR(15)", true}, {"BEZEICHNUNG", "VARCHAR(60)", false}, {"SORTKENNZ", "SMALLINT", false}},
+     {{"GRUPPENBEZ", "VARCHAR(15)", true},
+      {"BEZEICHNUNG", "VARCHAR(60)", false},
+      {"SORTKENNZ", "SMALLINT", false}},
      "GRUPPENBEZ"},
     {"AGRUPPEN",
      {{"OBERGRUPPE", "VARCHAR(15)", true},
@@ -177,17 +179,18 @@ QStringList schemaStatements(DatabaseType type, const QString& tablePrefix)
         }
         if (t.primaryKey)
             parts << QStringLiteral("PRIMARY KEY (") + QString::fromLatin1(t.primaryKey) + u')';
-        QString sql = QStringLiteral("CREATE TABLE ") + tablePrefix + tableName(t.name, type) + QStringLiteral(" (") +
-                      parts.join(QStringLiteral(", ")) + u')';
+        QString sql = QStringLiteral("CREATE TABLE ") + tablePrefix + tableName(t.name, type) +
+                      QStringLiteral(" (") + parts.join(QStringLiteral(", ")) + u')';
         if (mysql)
             sql += QStringLiteral(" ENGINE=InnoDB DEFAULT CHARSET=utf8mb4");
         statements << sql;
     }
     for (const Index& i : kIndexes) {
         const QString idx = QString::fromLatin1(i.name);
-        statements << QStringLiteral("CREATE INDEX ") + (mysql ? idx : tablePrefix + idx) + QStringLiteral(" ON ") +
-                          (mysql ? tablePrefix : QString()) + tableName(i.table, type) + QStringLiteral(" (") +
-                          QString::fromLatin1(i.columns) + u')';
+        statements << QStringLiteral("CREATE INDEX ") + (mysql ? idx : tablePrefix + idx) +
+                          QStringLiteral(" ON ") + (mysql ? tablePrefix : QString()) +
+                          tableName(i.table, type) + QStringLiteral(" (") + QString::fromLatin1(i.columns) +
+                          u')';
     }
     return statements;
 }

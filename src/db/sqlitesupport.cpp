@@ -11,8 +11,7 @@
 
 namespace {
 
-template <bool Upper>
-void changeCase(sqlite3_context* context, int argc, sqlite3_value** argv)
+template <bool Upper> void changeCase(sqlite3_context* context, int argc, sqlite3_value** argv)
 {
     if (argc != 1 || sqlite3_value_type(argv[0]) == SQLITE_NULL) {
         sqlite3_result_null(context);
@@ -47,8 +46,8 @@ bool installSqliteFunctions(const QSqlDatabase& db)
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     return sqlite3_create_function_v2(sqlite, "upper", 1, flags, nullptr, &changeCase<true>, nullptr, nullptr,
                                       nullptr) == SQLITE_OK &&
-           sqlite3_create_function_v2(sqlite, "lower", 1, flags, nullptr, &changeCase<false>, nullptr, nullptr,
-                                      nullptr) == SQLITE_OK;
+           sqlite3_create_function_v2(sqlite, "lower", 1, flags, nullptr, &changeCase<false>, nullptr,
+                                      nullptr, nullptr) == SQLITE_OK;
 #else
     Q_UNUSED(db);
     return false;

@@ -37,12 +37,13 @@ inline void fillArticles(const QString& connection)
     Query q(QStringLiteral("qryExec"), nullptr, connection);
     execOrFail(q, {QStringLiteral("DELETE FROM ~MARTBILD")});
     execOrFail(q, {QStringLiteral("DELETE FROM ~MART")});
-    execOrFail(q, {QStringLiteral("INSERT INTO ~MART (ARTNR, BEZEICHNUNG, ARTIKELART, INAKTIV, VKPREIS, GEWICHT, "
-                                  "ERFDATUM) VALUES"),
-                   QStringLiteral("('1000', 'Sechskantschraube M6', 2, 0, 0.12, 0.01, '2003-02-01'),"),
-                   QStringLiteral("('1001', 'Müller-Dübel 8 mm €', 2, 0, 1.50, 0.02, '2003-02-02'),"),
-                   QStringLiteral("('2000', 'Bohrhammer', 1, 0, 25.00, 4.5, '2010-06-30'),"),
-                   QStringLiteral("('3000', NULL, 3, 1, 100.00, 0, '1999-12-31')")});
+    execOrFail(
+        q, {QStringLiteral("INSERT INTO ~MART (ARTNR, BEZEICHNUNG, ARTIKELART, INAKTIV, VKPREIS, GEWICHT, "
+                           "ERFDATUM) VALUES"),
+            QStringLiteral("('1000', 'Sechskantschraube M6', 2, 0, 0.12, 0.01, '2003-02-01'),"),
+            QStringLiteral("('1001', 'Müller-Dübel 8 mm €', 2, 0, 1.50, 0.02, '2003-02-02'),"),
+            QStringLiteral("('2000', 'Bohrhammer', 1, 0, 25.00, 4.5, '2010-06-30'),"),
+            QStringLiteral("('3000', NULL, 3, 1, 100.00, 0, '1999-12-31')")});
 }
 
 // Open, current row, end-of-data, fields by name, NULL values, texts with umlauts and "€".
@@ -105,10 +106,10 @@ inline void execLines(const QString& connection)
     QCOMPARE(r.value(QStringLiteral("N")).toInt(), 2);
     // Values written through the literals come back exactly.
     const QString name = QStringLiteral("  O'Brien \\ Plan.pdf");
-    QVERIFY(ExecSql(q, {QStringLiteral("INSERT INTO ~MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME, TEXT) VALUES ("),
-                        SqlStr(QStringLiteral("1000")) + u',' + SqlInt(1) + u',' + SqlExact(name) + u',',
-                        SqlStr(QStringLiteral("C:\\Daten\\")) + u',' + SqlStr(QStringLiteral("Rock 'n' Roll")) +
-                            u')'}));
+    QVERIFY(ExecSql(
+        q, {QStringLiteral("INSERT INTO ~MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME, TEXT) VALUES ("),
+            SqlStr(QStringLiteral("1000")) + u',' + SqlInt(1) + u',' + SqlExact(name) + u',',
+            SqlStr(QStringLiteral("C:\\Daten\\")) + u',' + SqlStr(QStringLiteral("Rock 'n' Roll")) + u')'}));
     OpenSql(r, {QStringLiteral("SELECT * FROM ~MARTBILD WHERE ARTNR='1000'")});
     QCOMPARE(r.text(QStringLiteral("DATEINAME")), name);
     QCOMPARE(r.text(QStringLiteral("PFADNAME")), QStringLiteral("C:\\Daten\\"));
@@ -135,8 +136,8 @@ inline void failures(const QString& connection, const QString& translatedMart)
     QCOMPARE(messages.shown[0].kind, Messages::Kind::Warning);
     QCOMPARE(messages.shown[0].buttons, Messages::Buttons::Ok);
     const QString text = messages.shown[0].text;
-    const QString tail = QStringLiteral("\n\nTabelle: qryTest\n\nSELECT NOSUCHCOLUMN\r\nFROM ") + translatedMart +
-                         QStringLiteral("\r\n\r\r");
+    const QString tail = QStringLiteral("\n\nTabelle: qryTest\n\nSELECT NOSUCHCOLUMN\r\nFROM ") +
+                         translatedMart + QStringLiteral("\r\n\r\r");
     QVERIFY2(text.endsWith(tail), qPrintable(text));
     const QString errorText = text.left(text.size() - tail.size());
     QVERIFY2(errorText.contains(QStringLiteral("NOSUCHCOLUMN"), Qt::CaseInsensitive), qPrintable(errorText));
@@ -150,7 +151,8 @@ inline void failures(const QString& connection, const QString& translatedMart)
     QCOMPARE(messages.cursors.last(), Messages::Cursor::Normal);
 
     // OpenSql and ExecSql show the database's text alone, and OpenSql resumes the grids.
-    const auto expectAbort = [&](const std::function<void()>& op) {
+    // expected empty: the text must name the column and must not show the statement.
+    const auto expectAbort = [&](const std::function<void()>& op, const QString& expected) {
         messages.clear();
         bool thrown = false;
         try {
@@ -160,16 +162,26 @@ inline void failures(const QString& connection, const QString& translatedMart)
         }
         QVERIFY(thrown);
         QCOMPARE(messages.shown.size(), 1);
-        QVERIFY2(!messages.shown[0].text.contains(QStringLiteral("Tabelle:")), qPrintable(messages.shown[0].text));
-        QCOMPARE(messages.shown[0].text, errorText);
+        const QString shown = messages.shown[0].text;
+        QVERIFY2(!shown.contains(QStringLiteral("Tabelle:")) && !shown.contains(QStringLiteral("UPDATE")),
+                 qPrintable(shown));
+        if (expected.isEmpty())
+            QVERIFY2(shown.contains(QStringLiteral("NOSUCHCOLUMN"), Qt::CaseInsensitive), qPrintable(shown));
+        else
+            QCOMPARE(shown, expected);
+        QCOMPARE(messages.shown[0].kind, Messages::Kind::Warning);
         QCOMPARE(messages.cursors.last(), Messages::Cursor::Normal);
     };
     int enabledSignals = 0;
     QObject::connect(&q, &Query::controlsEnabledChanged, [&](bool on) { enabledSignals += on ? 1 : 0; });
-    expectAbort([&] { OpenSql(q, {QStringLiteral("SELECT NOSUCHCOLUMN"), QStringLiteral("FROM ~MART")}); });
+    expectAbort(
+        [&] {
+            OpenSql(q, {QStringLiteral("SELECT NOSUCHCOLUMN"), QStringLiteral("FROM ~MART")});
+        },
+        errorText);
     QVERIFY(!q.controlsDisabled());
     QCOMPARE(enabledSignals, 1);
-    expectAbort([&] { ExecSql(q, {QStringLiteral("UPDATE ~MART SET NOSUCHCOLUMN=1")}); });
+    expectAbort([&] { ExecSql(q, {QStringLiteral("UPDATE ~MART SET NOSUCHCOLUMN=1")}); }, QString());
     // Nothing written by a failed statement; the query can be used again.
     QVERIFY(OpenSql(q, {QStringLiteral("SELECT COUNT(*) AS N FROM ~MART")}));
     QVERIFY(!q.eof());
@@ -184,15 +196,17 @@ inline void translatedPrefix(const QString& connection, DatabaseType type, const
     db::setDialect(type, db::InitTablePrefix(prefix));
     Query q(QStringLiteral("qryMArt"), nullptr, connection);
     q.addLine(QStringLiteral("select ARTNR,"));
-    q.addLine(QStringLiteral("(select COUNT(*) from ~MARTBILD  MARTBILD where MART.ARTNR = MARTBILD.ARTNR) as ANZBILDER"));
+    q.addLine(QStringLiteral(
+        "(select COUNT(*) from ~MARTBILD  MARTBILD where MART.ARTNR = MARTBILD.ARTNR) as ANZBILDER"));
     q.addLine(QStringLiteral(" FROM ~MART MART"));
     q.addLine(QStringLiteral("WHERE ARTNR='2000'"));
     const bool ok = OpenQuery(q, false);
     const QString sent = q.sqlText();
     db::setDialect(type, oldPrefix);
     QVERIFY2(ok, qPrintable(sent));
-    QVERIFY2(sent.contains(db::InitTablePrefix(prefix) +
-                           (type == DatabaseType::MYSQL ? QStringLiteral("mart MART") : QStringLiteral("MART MART"))),
+    QVERIFY2(sent.contains(db::InitTablePrefix(prefix) + (type == DatabaseType::MYSQL
+                                                              ? QStringLiteral("mart MART")
+                                                              : QStringLiteral("MART MART"))),
              qPrintable(sent));
     QVERIFY(!sent.contains(u'~'));
     QCOMPARE(q.text(QStringLiteral("ARTNR")), QStringLiteral("2000"));
@@ -220,17 +234,24 @@ inline void fieldKinds(const QString& connection)
         ExecSql(q, {QStringLiteral("DROP TABLE ~KVTYPES")});
     } catch (const AbortSignal&) {
     }
-    execOrFail(q, {QStringLiteral("CREATE TABLE ~KVTYPES (FVARCHAR VARCHAR(20), FTEXT TEXT, FSMALLINT SMALLINT, "
-                                  "FINT INT, FINTEGER INTEGER, FBIGINT BIGINT, FDECIMAL DECIMAL(15,2), FFLOAT FLOAT, "
-                                  "FDATE DATE, FDATETIME DATETIME)")});
-    execOrFail(q, {QStringLiteral("INSERT INTO ~KVTYPES VALUES ('a', 'b', 1, 2, 3, 4, 5.5, 6.5, '2003-02-01', "
-                                  "'2003-02-01 10:00:00')")});
+    execOrFail(q, {QStringLiteral(
+                      "CREATE TABLE ~KVTYPES (FVARCHAR VARCHAR(20), FTEXT TEXT, FSMALLINT SMALLINT, "
+                      "FINT INT, FINTEGER INTEGER, FBIGINT BIGINT, FDECIMAL DECIMAL(15,2), FFLOAT FLOAT, "
+                      "FDATE DATE, FDATETIME DATETIME)")});
+    execOrFail(q,
+               {QStringLiteral("INSERT INTO ~KVTYPES VALUES ('a', 'b', 1, 2, 3, 4, 5.5, 6.5, '2003-02-01', "
+                               "'2003-02-01 10:00:00')")});
     const QList<QPair<QString, FieldKind>> expected = {
-        {QStringLiteral("FVARCHAR"), FieldKind::String},   {QStringLiteral("FTEXT"), FieldKind::Memo},
-        {QStringLiteral("FSMALLINT"), FieldKind::SmallInt}, {QStringLiteral("FINT"), FieldKind::Integer},
-        {QStringLiteral("FINTEGER"), FieldKind::Integer},   {QStringLiteral("FBIGINT"), FieldKind::LargeInt},
-        {QStringLiteral("FDECIMAL"), FieldKind::BCD},       {QStringLiteral("FFLOAT"), FieldKind::Float},
-        {QStringLiteral("FDATE"), FieldKind::Date},         {QStringLiteral("FDATETIME"), FieldKind::DateTime},
+        {QStringLiteral("FVARCHAR"), FieldKind::String},
+        {QStringLiteral("FTEXT"), FieldKind::Memo},
+        {QStringLiteral("FSMALLINT"), FieldKind::SmallInt},
+        {QStringLiteral("FINT"), FieldKind::Integer},
+        {QStringLiteral("FINTEGER"), FieldKind::Integer},
+        {QStringLiteral("FBIGINT"), FieldKind::LargeInt},
+        {QStringLiteral("FDECIMAL"), FieldKind::BCD},
+        {QStringLiteral("FFLOAT"), FieldKind::Float},
+        {QStringLiteral("FDATE"), FieldKind::Date},
+        {QStringLiteral("FDATETIME"), FieldKind::DateTime},
     };
     for (bool forwardOnly : {false, true}) {
         Query r(QStringLiteral("qry1"), nullptr, connection);
@@ -249,9 +270,10 @@ inline void fieldKinds(const QString& connection)
     // The ERP columns the article list searches on.
     fillArticles(connection);
     Query m(QStringLiteral("qryMArt"), nullptr, connection);
-    OpenSql(m, {QStringLiteral("select ARTNR,BEZEICHNUNG,ARTIKELART,INAKTIV,VKPREIS,GEWICHT,LANGTEXT,ERFDATUM,"),
-                QStringLiteral("(select COUNT(*) from ~MARTBILD  MARTBILD where MART.ARTNR = MARTBILD.ARTNR) as "
-                               "ANZBILDER FROM ~MART MART")});
+    OpenSql(m,
+            {QStringLiteral("select ARTNR,BEZEICHNUNG,ARTIKELART,INAKTIV,VKPREIS,GEWICHT,LANGTEXT,ERFDATUM,"),
+             QStringLiteral("(select COUNT(*) from ~MARTBILD  MARTBILD where MART.ARTNR = MARTBILD.ARTNR) as "
+                            "ANZBILDER FROM ~MART MART")});
     QCOMPARE(fieldKindName(m.fieldKind(QStringLiteral("ARTNR"))), fieldKindName(FieldKind::String));
     QCOMPARE(fieldKindName(m.fieldKind(QStringLiteral("ARTIKELART"))), fieldKindName(FieldKind::SmallInt));
     QCOMPARE(fieldKindName(m.fieldKind(QStringLiteral("INAKTIV"))), fieldKindName(FieldKind::Integer));
@@ -278,7 +300,9 @@ inline void searchConditions(const QString& connection)
     const QList<Case> cases = {
         {"BEZEICHNUNG", "sechs*", {QStringLiteral("1000")}},
         {"BEZEICHNUNG", "mü?", {QStringLiteral("1001")}},
-        {"BEZEICHNUNG", "*", {QStringLiteral("1000"), QStringLiteral("1001"), QStringLiteral("2000"), QStringLiteral("3000")}},
+        {"BEZEICHNUNG",
+         "*",
+         {QStringLiteral("1000"), QStringLiteral("1001"), QStringLiteral("2000"), QStringLiteral("3000")}},
         {"BEZEICHNUNG", "o'bohr", {}},
         {"ARTNR", "10", {QStringLiteral("1000"), QStringLiteral("1001")}},
         {"ARTIKELART", "2+", {QStringLiteral("1000"), QStringLiteral("1001"), QStringLiteral("3000")}},
@@ -287,7 +311,9 @@ inline void searchConditions(const QString& connection)
         {"VKPREIS", "25+", {QStringLiteral("2000"), QStringLiteral("3000")}},
         {"GEWICHT", "0,5-", {QStringLiteral("1000"), QStringLiteral("1001"), QStringLiteral("3000")}},
         {"ERFDATUM", "1.2.2003", {QStringLiteral("1000"), QStringLiteral("1001"), QStringLiteral("2000")}},
-        {"ERFDATUM", "*", {QStringLiteral("1000"), QStringLiteral("1001"), QStringLiteral("2000"), QStringLiteral("3000")}},
+        {"ERFDATUM",
+         "*",
+         {QStringLiteral("1000"), QStringLiteral("1001"), QStringLiteral("2000"), QStringLiteral("3000")}},
         {"ARTNR", "##LEERSTRING##", {}},
     };
     for (const Case& c : cases) {
@@ -296,7 +322,8 @@ inline void searchConditions(const QString& connection)
         Query r(QStringLiteral("qryMArt"), nullptr, connection);
         QStringList found;
         try {
-            OpenSql(r, {QStringLiteral("SELECT ARTNR FROM ~MART MART"), cond, QStringLiteral("ORDER BY ARTNR")});
+            OpenSql(r,
+                    {QStringLiteral("SELECT ARTNR FROM ~MART MART"), cond, QStringLiteral("ORDER BY ARTNR")});
             for (; !r.eof(); r.next())
                 found << r.text(QStringLiteral("ARTNR"));
         } catch (const AbortSignal&) {
@@ -317,7 +344,8 @@ inline void modelAndSignals(const QString& connection)
     QStringList values;
     for (int i = 1; i <= 1000; ++i)
         values << QStringLiteral("('A%1', %2, 'f%2.pdf', '/tmp/', '', 0)").arg(i % 7).arg(i);
-    execOrFail(e, {QStringLiteral("INSERT INTO ~MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME, TEXT, BILDKENNZ) VALUES"),
+    execOrFail(e, {QStringLiteral(
+                       "INSERT INTO ~MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME, TEXT, BILDKENNZ) VALUES"),
                    values.join(QStringLiteral(",\r\n"))});
 
     Query q(QStringLiteral("qryMArtBild"), nullptr, connection);

@@ -22,7 +22,10 @@ private slots:
     void openReadEof() { querycases::openReadEof(QString()); }
     void execLines() { querycases::execLines(QString()); }
     void failures() { querycases::failures(QString(), QStringLiteral("MART")); }
-    void translatedPrefix() { querycases::translatedPrefix(QString(), DatabaseType::SQLITE, QStringLiteral("main")); }
+    void translatedPrefix()
+    {
+        querycases::translatedPrefix(QString(), DatabaseType::SQLITE, QStringLiteral("main"));
+    }
     void fieldKinds() { querycases::fieldKinds(QString()); }
     void searchConditions() { querycases::searchConditions(QString()); }
     void modelAndSignals() { querycases::modelAndSignals(QString()); }

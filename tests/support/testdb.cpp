@@ -50,7 +50,8 @@ bool TestDatabase::exec(const QString& sql)
 {
     QSqlQuery q(QSqlDatabase::database(connection_, false));
     if (!q.exec(sql)) {
-        QTest::qFail(qPrintable(QStringLiteral("TestDatabase: ") + q.lastError().text() + QStringLiteral(" in: ") + sql),
+        QTest::qFail(qPrintable(QStringLiteral("TestDatabase: ") + q.lastError().text() +
+                                QStringLiteral(" in: ") + sql),
                      __FILE__, __LINE__);
         return false;
     }
