@@ -2,6 +2,7 @@
 #include "app/frmmain.h"
 
 #include "app/appinfo.h"
+#include "app/connection.h"
 #include "app/dlganmeldung.h"
 #include "app/dlginputpara.h"
 #include "app/handlerguard.h"
@@ -11,7 +12,6 @@
 #include "contacts/contactpage.h"
 #include "db/query.h"
 #include "db/queryops.h"
-#include "db/sqlitesupport.h"
 #include "report/reportpage.h"
 #include "util/helpers.h"
 #include "util/messages.h"
@@ -19,8 +19,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -28,7 +26,6 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QScreen>
-#include <QSqlDatabase>
 #include <QStackedWidget>
 #include <QStyle>
 #include <QToolButton>
@@ -59,21 +56,6 @@ HelpWindowHooks& helpWindowHooks()
 {
     static HelpWindowHooks h;
     return h;
-}
-
-// Opens the one database connection of the run.
-void openDatabaseConnection(AppContext& ctx)
-{
-    // The embedded demo database: DatabaseName names the SQLite file, relative to the INI file.
-    if (ctx.config.databaseType != DatabaseType::SQLITE)
-        return;
-    const QString name = ctx.connectionName.isEmpty() ? QString::fromLatin1(QSqlDatabase::defaultConnection)
-                                                      : ctx.connectionName;
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-    db.setDatabaseName(
-        QFileInfo(ctx.config.iniFilePath).absoluteDir().absoluteFilePath(ctx.config.databaseName));
-    if (db.open())
-        db::installSqliteFunctions(db);
 }
 
 QFont boldFont(QFont f, qreal scale = 1.0)
@@ -522,7 +504,7 @@ void TFrmMain::FormCreate(const QStringList& arguments)
     if (connectFunction())
         connectFunction()(ctx_);
     else
-        openDatabaseConnection(ctx_);
+        ConnectDatabase(c, ctx_.connectionName);
 }
 
 void TFrmMain::FormShow()
