@@ -21,6 +21,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
+#include <QSqlDatabase>
 #include <QStackedWidget>
 #include <QStatusTipEvent>
 #include <QToolButton>
@@ -68,8 +69,7 @@ class TestFrmMain : public QObject
         ini.writeString(QStringLiteral("Path"), QStringLiteral("Update"), path(QStringLiteral("Update")));
         ini.writeString(QStringLiteral("Options"), QStringLiteral("Database"), QStringLiteral("DEMO"));
         ini.writeString(QStringLiteral("Options"), QStringLiteral("DatabaseDriverName"), driver);
-        ini.writeString(QStringLiteral("Options"), QStringLiteral("DatabaseName"),
-                        path(QStringLiteral("test.db")));
+        ini.writeString(QStringLiteral("Options"), QStringLiteral("DatabaseName"), tdb_->fileName());
     }
 
     void createDatabase()
@@ -174,6 +174,19 @@ private slots:
         // Nothing is written to the settings store after a failed login.
         QCOMPARE(QFile::exists(cfgPath(QStringLiteral("ANNA"))), loggedIn);
         QCOMPARE(QFileInfo::exists(path(QStringLiteral("User"))), loggedIn);
+    }
+
+    void startUpThroughConnectDatabase()
+    {
+        // The program's own connection to the database file named in KORVAN.INI.
+        TFrmMain::setConnectFunction({});
+        QSqlDatabase::removeDatabase(QLatin1String(QSqlDatabase::defaultConnection));
+        QVERIFY(!QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false).isOpen());
+        auto w = start({"/U:ANNA", "/P:geheim"});
+        QVERIFY(QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false).isOpen());
+        QVERIFY(!w->programEnded());
+        QVERIFY(sm_->shown.isEmpty());
+        QCOMPARE(w->context().fullName, QStringLiteral("Anna Berg"));
     }
 
     void dialogLoginWrongUserThenWrongPasswordThenRight()

@@ -226,6 +226,8 @@ private slots:
                  QStringLiteral("Einzelheiten bitte der jeweiligen Update-Beschreibung entnehmen."));
         d.show();
         QVERIFY(QTest::qWaitForWindowExposed(&d));
+        if (const QString dir = qEnvironmentVariable("KV_SCREENSHOT_DIR"); !dir.isEmpty())
+            d.grab().save(dir + "/update.png");
         d.close();
         QVERIFY(d.isVisible());
         QTest::keyClick(&d, Qt::Key_Return);
