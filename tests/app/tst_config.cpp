@@ -30,30 +30,15 @@ private slots:
         QTest::addColumn<QString>("ini");
         QTest::addColumn<QString>("user");
         QTest::addColumn<QString>("password");
-        QTest::newRow("none") << QStringList() << "default"
-                              << ""
-                              << "";
-        QTest::newRow("K other") << QStringList{"/K:OTHER"} << "OTHER.INI"
-                                 << ""
-                                 << "";
-        QTest::newRow("K alone") << QStringList{"/K"} << ".INI"
-                                 << ""
-                                 << "";
-        QTest::newRow("lower k any separator") << QStringList{"/kXabc"} << "abc.INI"
-                                               << ""
-                                               << "";
-        QTest::newRow("user cut to 10") << QStringList{"/U:ABCDEFGHIJKL"} << "default"
-                                        << "ABCDEFGHIJ"
-                                        << "";
-        QTest::newRow("empty password is blank") << QStringList{"/P="} << "default"
-                                                 << ""
-                                                 << " ";
+        QTest::newRow("none") << QStringList() << "default" << "" << "";
+        QTest::newRow("K other") << QStringList{"/K:OTHER"} << "OTHER.INI" << "" << "";
+        QTest::newRow("K alone") << QStringList{"/K"} << ".INI" << "" << "";
+        QTest::newRow("lower k any separator") << QStringList{"/kXabc"} << "abc.INI" << "" << "";
+        QTest::newRow("user cut to 10") << QStringList{"/U:ABCDEFGHIJKL"} << "default" << "ABCDEFGHIJ" << "";
+        QTest::newRow("empty password is blank") << QStringList{"/P="} << "default" << "" << " ";
         QTest::newRow("all, later wins") << QStringList{"/U:a", "/p:secret", "/u=Bob", "unknown"} << "default"
-                                         << "Bob"
-                                         << "secret";
-        QTest::newRow("case kept") << QStringList{"/K:/tmp/MyIni"} << "/tmp/MyIni.INI"
-                                   << ""
-                                   << "";
+                                         << "Bob" << "secret";
+        QTest::newRow("case kept") << QStringList{"/K:/tmp/MyIni"} << "/tmp/MyIni.INI" << "" << "";
     }
     void commandLine()
     {
@@ -97,23 +82,14 @@ private slots:
         QTest::addColumn<QString>("user");
         QTest::addColumn<QString>("update");
         QTest::newRow("prog with trailing separator")
-            << QByteArray("[Path]\nProg=/srv/erp/\n") << "/srv/erp/Hilfe"
-            << "/srv/erp/User"
-            << "/srv/erp/Update";
-        QTest::newRow("prog without") << QByteArray("[Path]\nProg=/srv/erp\n") << "/srv/erp/Hilfe"
-                                      << "/srv/erp/User"
+            << QByteArray("[Path]\nProg=/srv/erp/\n") << "/srv/erp/Hilfe" << "/srv/erp/User" << "/srv/erp/Update";
+        QTest::newRow("prog without") << QByteArray("[Path]\nProg=/srv/erp\n") << "/srv/erp/Hilfe" << "/srv/erp/User"
                                       << "/srv/erp/Update";
         QTest::newRow("windows prog backslash")
-            << QByteArray("[Path]\nProg=C:\\KORVAN\\\n") << "C:\\KORVAN/Hilfe"
-            << "C:\\KORVAN/User"
-            << "C:\\KORVAN/Update";
+            << QByteArray("[Path]\nProg=C:\\KORVAN\\\n") << "C:\\KORVAN/Hilfe" << "C:\\KORVAN/User" << "C:\\KORVAN/Update";
         QTest::newRow("network user path collapses")
-            << QByteArray("[Path]\nUser=\\\\server\\\\share\\user\n") << "/p/Hilfe"
-            << "\\server\\share\\user"
-            << "/p/Update";
-        QTest::newRow("explicit folders") << QByteArray("[path]\nhelp=/h\nupdate=/u\n") << "/h"
-                                          << "/p/User"
-                                          << "/u";
+            << QByteArray("[Path]\nUser=\\\\server\\\\share\\user\n") << "/p/Hilfe" << "\\server\\share\\user" << "/p/Update";
+        QTest::newRow("explicit folders") << QByteArray("[path]\nhelp=/h\nupdate=/u\n") << "/h" << "/p/User" << "/u";
     }
     void iniFolderRules()
     {
@@ -132,11 +108,10 @@ private slots:
     void iniOptionsAndPasswords()
     {
         const QString dpw = EncodePassword(QStringLiteral("geheim"));
-        const QByteArray content =
-            "[Options]\r\nDatabase=ERPDSN\r\nUseSQLUser=1\r\nDatabaseDriverName= mysql \r\n"
-            "DatabaseServerName=db1:3307\r\nDatabaseTblPrefix=erp\r\nDatabaseName=erp\r\n"
-            "DatabaseUser=sa\r\nDPW=" +
-            IniFile::toWindows1252(dpw) + "\r\nDatabasePW=plain\r\n";
+        const QByteArray content = "[Options]\r\nDatabase=ERPDSN\r\nUseSQLUser=1\r\nDatabaseDriverName= mysql \r\n"
+                                   "DatabaseServerName=db1:3307\r\nDatabaseTblPrefix=erp\r\nDatabaseName=erp\r\n"
+                                   "DatabaseUser=sa\r\nDPW=" +
+                                   IniFile::toWindows1252(dpw) + "\r\nDatabasePW=plain\r\n";
         Config c;
         c.iniFilePath = writeIni(content);
         ReadKorvanIni(c, QStringLiteral("/p/"));
@@ -211,8 +186,7 @@ private slots:
         QCOMPARE(r.OpenDialog2InitialDir, QStringLiteral("/daten/briefe"));
 
         // A width that is not a number restores its default.
-        IniFile(file).writeString(QStringLiteral("KvDokMan"), QStringLiteral("panArtikelTreeWidth"),
-                                  QStringLiteral("breit"));
+        IniFile(file).writeString(QStringLiteral("KvDokMan"), QStringLiteral("panArtikelTreeWidth"), QStringLiteral("breit"));
         r.load(file);
         QCOMPARE(r.panArtikelTreeWidth, 200);
     }
