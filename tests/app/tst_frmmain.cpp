@@ -138,6 +138,9 @@ private slots:
         // The command-line name is looked up as typed.
         QTest::newRow("name as typed") << QStringList{"/U:anna", "/P:geheim"} << false
                                        << "Falsche Anmeldung!\nBitte Kurznamen überprüfen!";
+        // An apostrophe in the name does not break the lookup's SQL.
+        QTest::newRow("apostrophe") << QStringList{"/U:O'NEIL", "/P:x"} << false
+                                    << "Falsche Anmeldung!\nBitte Kurznamen überprüfen!";
         // "/P=" gives a password of one blank, which is not the empty stored password.
         QTest::newRow("empty switch value") << QStringList{"/U:LEER", "/P="} << false
                                             << "Falsche Anmeldung!\nBitte korrektes Passwort angeben!";
@@ -278,6 +281,24 @@ private slots:
                  (QStringList{"\"NOBODY\" ist kein gültiger Benutzer. Bitte korrekten Kurznamen angeben!",
                               "Das Kennwort ist falsch, bitte korrekt eingeben!"}));
         QCOMPARE(w->context().shortName, QStringLiteral("BERND"));
+    }
+
+    void dialogDatabaseErrorEndsOnlyTheEvent()
+    {
+        bool stillOpen = false;
+        sm_->dialogHandlers.enqueue(loginHandler([&](TDlgAnmeldung& d) {
+            tdb_->exec("DROP TABLE MRLUSER");
+            QTest::keyClicks(d.fldKurzname, "ANNA");
+            d.fldPasswort->setText("geheim");
+            QTest::mouseClick(d.btnOk, Qt::LeftButton);
+            stillOpen = d.isVisible();
+            QTest::keyClick(d.fldKurzname, Qt::Key_Escape);
+        }));
+        auto w = start();
+        QVERIFY(stillOpen);
+        QCOMPARE(sm_->shown.size(), 1);
+        QCOMPARE(sm_->shown.first().kind, Messages::Kind::Warning);
+        QVERIFY(w->programEnded());
     }
 
     void dialogEmptyStoredPassword()
