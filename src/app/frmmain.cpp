@@ -139,14 +139,9 @@ TFrmMain::TFrmMain(const QStringList& arguments, QWidget* parent) : QMainWindow(
     Hilfe->setStatusTip(QStringLiteral("Hilfe anzeigen"));
     auto* artikelTitle = new QLabel(QStringLiteral("Artikel-Dokumente"));
     artikelTitle->setObjectName(QStringLiteral("labArtikelTitel"));
+    buildButtonBar(tsArtikel, btnArtikellZurueck, {LMDSpeedButton5, Hilfe, artikelTitle});
     articlePage = new ArticlePage(ctx_, tsArtikel);
-    {
-        auto* l = new QVBoxLayout(tsArtikel);
-        l->setContentsMargins(0, 0, 0, 0);
-        l->setSpacing(0);
-        l->addWidget(buildButtonBar(tsArtikel, btnArtikellZurueck, {LMDSpeedButton5, Hilfe, artikelTitle}));
-        l->addWidget(articlePage, 1);
-    }
+    static_cast<QVBoxLayout*>(tsArtikel->layout())->addWidget(articlePage, 1);
 
     // Contact page.
     LMDSpeedButton4 =
@@ -159,28 +154,17 @@ TFrmMain::TFrmMain(const QStringList& arguments, QWidget* parent) : QMainWindow(
     LMDSpeedButton2->setStatusTip(QStringLiteral("Hilfe anzeigen"));
     auto* kontakteTitle = new QLabel(QStringLiteral("Kontakt-Dokumente"));
     kontakteTitle->setObjectName(QStringLiteral("labKontakteTitel"));
+    buildButtonBar(tsKontakte, LMDSpeedButton4, {LMDSpeedButton6, LMDSpeedButton2, kontakteTitle});
     contactPage = new ContactPage(ctx_, tsKontakte);
-    {
-        auto* l = new QVBoxLayout(tsKontakte);
-        l->setContentsMargins(0, 0, 0, 0);
-        l->setSpacing(0);
-        l->addWidget(
-            buildButtonBar(tsKontakte, LMDSpeedButton4, {LMDSpeedButton6, LMDSpeedButton2, kontakteTitle}));
-        l->addWidget(contactPage, 1);
-    }
+    static_cast<QVBoxLayout*>(tsKontakte->layout())->addWidget(contactPage, 1);
 
     // Invalid-link report page: the back button; the report's own buttons and options belong to
-    // the report page below it.
+    // the report page (it may put them into the bar, which exists when the page is created).
     LMDSpeedButton3 =
         barButton(QStringLiteral("LMDSpeedButton3"), {}, style()->standardIcon(QStyle::SP_ArrowBack));
+    buildButtonBar(tsUngueltigeVerknuepfungen, LMDSpeedButton3, {});
     reportPage = new ReportPage(ctx_, tsUngueltigeVerknuepfungen);
-    {
-        auto* l = new QVBoxLayout(tsUngueltigeVerknuepfungen);
-        l->setContentsMargins(0, 0, 0, 0);
-        l->setSpacing(0);
-        l->addWidget(buildButtonBar(tsUngueltigeVerknuepfungen, LMDSpeedButton3, {}));
-        l->addWidget(reportPage, 1);
-    }
+    static_cast<QVBoxLayout*>(tsUngueltigeVerknuepfungen->layout())->addWidget(reportPage, 1);
     for (QLabel* title : {artikelTitle, kontakteTitle})
         title->setFont(boldFont(title->font(), 1.15));
 
@@ -222,8 +206,13 @@ QToolButton* TFrmMain::barButton(const QString& name, const QString& text, const
 
 QWidget* TFrmMain::buildButtonBar(QWidget* page, QToolButton* back, const QList<QWidget*>& items)
 {
+    // The page: its button bar at the top, the page content below (added by the caller).
+    auto* pageLayout = new QVBoxLayout(page);
+    pageLayout->setContentsMargins(0, 0, 0, 0);
+    pageLayout->setSpacing(0);
     auto* bar = new QFrame(page);
     bar->setObjectName(page->objectName() + QStringLiteral("Leiste"));
+    pageLayout->addWidget(bar);
     bar->setFrameShape(QFrame::StyledPanel);
     bar->setMinimumHeight(28);
     auto* l = new QHBoxLayout(bar);
