@@ -2,6 +2,7 @@
 #include "printing/previewform.h"
 
 #include "app/config.h"
+#include "app/hinthandler.h"
 #include "printing/previewlayout.h"
 #include "printing/printdialogs.h"
 #include "util/messages.h"
@@ -20,7 +21,6 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QStatusTipEvent>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -131,7 +131,16 @@ TPreviewForm::TPreviewForm(QWidget* owner, PrintSource& viewer, QPrinter& printe
 
 TPreviewForm::~TPreviewForm()
 {
+    restoreApplicationHooks();
+}
+
+void TPreviewForm::restoreApplicationHooks()
+{
     qApp->removeEventFilter(this);
+    if (hintHandlerSet_) {
+        SetApplicationHintHandler(std::move(previousHintHandler_));
+        hintHandlerSet_ = false;
+    }
 }
 
 void TPreviewForm::buildWindow()
@@ -323,21 +332,14 @@ void TPreviewForm::FormShow()
 {
     UnitsBox->setCurrentIndex(1);
     GotoPage(0);
+    // The hints of the controls go to the status line while the preview is open.
+    previousHintHandler_ = SetApplicationHintHandler([this](const QString& hint) { HintLabel->setText(hint); });
+    hintHandlerSet_ = true;
     // Keys reach the preview before its controls.
     qApp->installEventFilter(this);
     CheckEnableButtons();
     ScrollBox1Resize();
     ContainPanel->setFocus();
-}
-
-bool TPreviewForm::event(QEvent* event)
-{
-    // The hint of the control under the mouse goes to the status line.
-    if (event->type() == QEvent::StatusTip) {
-        HintLabel->setText(static_cast<QStatusTipEvent*>(event)->tip());
-        return true;
-    }
-    return QDialog::event(event);
 }
 
 bool TPreviewForm::eventFilter(QObject* watched, QEvent* event)
@@ -669,7 +671,7 @@ void TPreviewForm::FormClose()
     if (closed_)
         return;
     closed_ = true;
-    qApp->removeEventFilter(this);
+    restoreApplicationHooks();
     if (!settingsFile_.isEmpty()) {
         const PrintMargins m = viewer_.printMargins();
         PreviewSettings settings;

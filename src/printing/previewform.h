@@ -6,6 +6,7 @@
 #include <QCursor>
 #include <QDialog>
 #include <QPoint>
+#include <functional>
 
 class QComboBox;
 class QLabel;
@@ -106,7 +107,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -114,6 +114,7 @@ private:
     void CheckEnableButtons();
     void FormClose();
     void buildWindow();
+    void restoreApplicationHooks();
 
     PrintSource& viewer_;
     QPrinter& printer_;
@@ -126,6 +127,8 @@ private:
     bool shown_ = false;
     bool closed_ = false;
     int layoutDepth_ = 0;
+    std::function<void(const QString&)> previousHintHandler_;
+    bool hintHandlerSet_ = false;
     QCursor zoomCursor_;
     QCursor handCursor_;
 };
