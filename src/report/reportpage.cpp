@@ -9,6 +9,7 @@
 #include "util/messages.h"
 
 #include <QCheckBox>
+#include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPrinter>
@@ -35,19 +36,39 @@ ReportPage::ReportPage(AppContext& ctx, QWidget* parent)
     chkAutoKorrLT->setObjectName(QStringLiteral("chkAutoKorrLT"));
     HTMLViewer1 = new ReportViewer(this);
 
-    auto* bar = new QHBoxLayout;
-    bar->setContentsMargins(4, 2, 4, 2);
-    bar->addWidget(btnUngueltigeVerknRefresh);
-    bar->addWidget(btnUngueltigeVerknDruck);
-    bar->addSpacing(12);
-    bar->addWidget(Label5);
-    bar->addStretch(1);
-    bar->addWidget(chkArtUngueltVerknAutoRefesh);
-    bar->addWidget(chkAutoKorrLT);
+    // The controls go into the page's button bar of the main window when there is one (after its
+    // back button), else into a bar of their own.
+    QHBoxLayout* bar = nullptr;
+    if (parent) {
+        if (auto* frame = parent->findChild<QFrame*>(parent->objectName() + QStringLiteral("Leiste"),
+                                                     Qt::FindDirectChildrenOnly))
+            bar = qobject_cast<QHBoxLayout*>(frame->layout());
+    }
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addLayout(bar);
+    if (bar) {
+        // Before the bar's closing stretch.
+        int at = qMax(0, bar->count() - 1);
+        for (QWidget* w : std::initializer_list<QWidget*>{btnUngueltigeVerknRefresh, btnUngueltigeVerknDruck, Label5,
+                                                          chkArtUngueltVerknAutoRefesh, chkAutoKorrLT}) {
+            w->setParent(bar->parentWidget());
+            if (w == Label5)
+                bar->insertSpacing(at++, 12);
+            bar->insertWidget(at++, w);
+        }
+    } else {
+        auto* own = new QHBoxLayout;
+        own->setContentsMargins(4, 2, 4, 2);
+        own->addWidget(btnUngueltigeVerknRefresh);
+        own->addWidget(btnUngueltigeVerknDruck);
+        own->addSpacing(12);
+        own->addWidget(Label5);
+        own->addWidget(chkArtUngueltVerknAutoRefesh);
+        own->addWidget(chkAutoKorrLT);
+        own->addStretch(1);
+        layout->addLayout(own);
+    }
     layout->addWidget(HTMLViewer1, 1);
 
     connect(btnUngueltigeVerknRefresh, &QPushButton::clicked, this, &ReportPage::btnUngueltigeVerknRefreshClick);
