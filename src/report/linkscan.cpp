@@ -11,6 +11,9 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QSqlRecord>
+#include <future>
+#include <memory>
+#include <vector>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -171,6 +174,90 @@ private:
     QElapsedTimer timer_;
 };
 
+// Rows are read in batches; while the next batch is read, a helper thread tests the files of the
+// batch before, and the rows are then written in their order. The calling thread stays in the
+// scan from start to end (no window messages), the page and the statements are exactly those of a
+// loop that reads, tests and writes row by row; the file tests (the scan's floor) and the reading
+// of the rows just overlap.
+constexpr int kBatchRows = 2048;
+
+template<typename Row>
+struct Batch
+{
+    std::vector<Row> rows;
+    QStringList names; // trimmed full names
+    std::vector<unsigned char> exists;
+    qint64 testNs = 0;
+
+    void test()
+    {
+        QElapsedTimer t;
+        t.start();
+        exists.resize(size_t(names.size()));
+        for (qsizetype i = 0; i < names.size(); ++i)
+            exists[size_t(i)] = IsExistingFile(names[i]) ? 1 : 0;
+        testNs = t.nsecsElapsed();
+    }
+};
+
+template<typename Row, typename Read, typename Write>
+void scanRows(Query& q, ReportScanTimings* timings, Read read, Write write)
+{
+    auto current = std::make_unique<Batch<Row>>();
+    auto previous = std::make_unique<Batch<Row>>();
+    std::future<void> testing; // the test of *previous; declared after the batches, so it ends first
+    for (;;) {
+        current->rows.clear();
+        current->names.clear();
+        while (!q.eof() && int(current->rows.size()) < kBatchRows) {
+            QString name;
+            current->rows.push_back(read(q, &name));
+            current->names << name;
+            q.next();
+        }
+        std::future<void> next;
+        if (!current->rows.empty()) {
+            Batch<Row>* b = current.get();
+            next = std::async(std::launch::async, [b] { b->test(); });
+        }
+        if (testing.valid()) {
+            {
+                PhaseTimer t(timings ? &timings->waitNs : nullptr);
+                testing.get();
+            }
+            if (timings)
+                timings->fileTestNs += previous->testNs;
+            for (size_t i = 0; i < previous->rows.size(); ++i)
+                if (!previous->exists[i])
+                    write(previous->rows[i]);
+        }
+        if (current->rows.empty())
+            break;
+        std::swap(current, previous);
+        testing = std::move(next);
+    }
+}
+
+struct ArticleRow
+{
+    QString artnr;
+    int lfdnr = 0;
+    QString file;
+    QString folder;
+    QString type;
+    QString name;
+};
+
+struct InvoiceRow
+{
+    QVariant invoice;
+    QVariant booking;
+    QVariant date;
+    QString supplier;
+    QString folder;
+    QString file;
+};
+
 } // namespace
 
 ReportScanResult InvalidLinkScan::run(PageBuffer& buffer)
@@ -230,7 +317,7 @@ ReportScanResult InvalidLinkScan::run(PageBuffer& buffer)
     }
     cleanUp();
     if (timings_)
-        timings_->queryNs = total.nsecsElapsed() - timings_->fileTestNs - timings_->pageNs - timings_->correctNs;
+        timings_->queryNs = total.nsecsElapsed() - timings_->waitNs - timings_->pageNs - timings_->correctNs;
     return result;
 }
 
@@ -253,45 +340,44 @@ void InvalidLinkScan::scanArticleLinks(PageBuffer& buffer, ReportScanResult& res
     const int iFolder = rec.indexOf(QStringLiteral("PFADNAME"));
     const int iType = rec.indexOf(QStringLiteral("TYP"));
     const int iName = rec.indexOf(QStringLiteral("BEZEICHNUNG"));
-    qint64* fileNs = timings_ ? &timings_->fileTestNs : nullptr;
     qint64* pageNs = timings_ ? &timings_->pageNs : nullptr;
-    while (!qry1_.eof()) {
-        const QString folder = qry1_.value(iFolder).toString();
-        const QString file = qry1_.value(iFile).toString();
+    auto read = [&](Query& q, QString* name) {
+        ArticleRow r;
+        r.artnr = q.value(iArtnr).toString();
+        r.lfdnr = q.value(iLfdnr).toInt();
+        r.file = q.value(iFile).toString();
+        r.folder = q.value(iFolder).toString();
+        r.type = q.value(iType).toString();
+        r.name = q.value(iName).toString();
+        *name = TrimBlanksAndControls(r.folder + r.file);
         ++result.linksTested;
-        bool exists;
-        {
-            PhaseTimer t(fileNs);
-            exists = IsExistingFile(TrimBlanksAndControls(folder + file));
+        return r;
+    };
+    auto write = [&](const ArticleRow& r) {
+        QString newName;
+        const bool corrected = autoCorrect_ && tryCorrection(r.artnr, r.lfdnr, r.folder, r.file, &newName);
+        PhaseTimer t(pageNs);
+        buffer << QStringLiteral("<tr>");
+        dataCell(buffer, esc(r.artnr) + kNbsp);
+        dataCell(buffer, esc(r.type) + kNbsp);
+        dataCell(buffer, esc(r.name) + kNbsp);
+        dataCell(buffer, esc(r.folder) + kNbsp);
+        dataCell(buffer, esc(r.file) + kNbsp);
+        if (corrected) {
+            dataCell(buffer, QStringLiteral("Korrgiert ") + esc(r.file) + QStringLiteral("-->") + esc(newName),
+                     QStringLiteral("kleinnormal"));
+            ++result.corrected;
+        } else {
+            const QString key = esc(LinkKey(r.artnr, r.lfdnr));
+            dataCell(buffer,
+                     QStringLiteral("<a href=\"#VerknNeu(") + key + QStringLiteral(")\">Neu verkn. | </a>")
+                         + QStringLiteral("<a href=\"#VerknLoe(") + key + QStringLiteral(")\"> Löschen</a>"),
+                     QStringLiteral("kleinnormal"));
+            ++result.invalidArticleLinks;
         }
-        if (!exists) {
-            const QString artnr = qry1_.value(iArtnr).toString();
-            const int lfdnr = qry1_.value(iLfdnr).toInt();
-            QString newName;
-            const bool corrected = autoCorrect_ && tryCorrection(artnr, lfdnr, folder, file, &newName);
-            PhaseTimer t(pageNs);
-            buffer << QStringLiteral("<tr>");
-            dataCell(buffer, esc(artnr) + kNbsp);
-            dataCell(buffer, esc(qry1_.value(iType).toString()) + kNbsp);
-            dataCell(buffer, esc(qry1_.value(iName).toString()) + kNbsp);
-            dataCell(buffer, esc(folder) + kNbsp);
-            dataCell(buffer, esc(file) + kNbsp);
-            if (corrected) {
-                dataCell(buffer, QStringLiteral("Korrgiert ") + esc(file) + QStringLiteral("-->") + esc(newName),
-                         QStringLiteral("kleinnormal"));
-                ++result.corrected;
-            } else {
-                const QString key = esc(LinkKey(artnr, lfdnr));
-                dataCell(buffer,
-                         QStringLiteral("<a href=\"#VerknNeu(") + key + QStringLiteral(")\">Neu verkn. | </a>")
-                             + QStringLiteral("<a href=\"#VerknLoe(") + key + QStringLiteral(")\"> Löschen</a>"),
-                         QStringLiteral("kleinnormal"));
-                ++result.invalidArticleLinks;
-            }
-            buffer << QStringLiteral("</tr>");
-        }
-        qry1_.next();
-    }
+        buffer << QStringLiteral("</tr>");
+    };
+    scanRows<ArticleRow>(qry1_, timings_, read, write);
 }
 
 bool InvalidLinkScan::tryCorrection(const QString& artnr, int lfdnr, const QString& folder,
@@ -335,29 +421,30 @@ void InvalidLinkScan::scanInvoiceLinks(PageBuffer& buffer, ReportScanResult& res
     const int iFile = rec.indexOf(QStringLiteral("D_DATEINAME"));
     const int iDate = rec.indexOf(QStringLiteral("ERFDATUM"));
     const int iBooking = rec.indexOf(QStringLiteral("BUCHNR"));
-    qint64* fileNs = timings_ ? &timings_->fileTestNs : nullptr;
     qint64* pageNs = timings_ ? &timings_->pageNs : nullptr;
-    while (!qry1_.eof()) {
-        const QString folder = qry1_.value(iFolder).toString();
-        const QString file = qry1_.value(iFile).toString();
+    auto read = [&](Query& q, QString* name) {
+        InvoiceRow r;
+        r.invoice = q.value(iInvoice);
+        r.booking = q.value(iBooking);
+        r.date = q.value(iDate);
+        r.supplier = q.value(iSupplier).toString();
+        r.folder = q.value(iFolder).toString();
+        r.file = q.value(iFile).toString();
+        *name = TrimBlanksAndControls(r.folder + r.file);
         ++result.linksTested;
-        bool exists;
-        {
-            PhaseTimer t(fileNs);
-            exists = IsExistingFile(TrimBlanksAndControls(folder + file));
-        }
-        if (!exists) {
-            PhaseTimer t(pageNs);
-            buffer << QStringLiteral("<tr>");
-            dataCell(buffer, esc(qry1_.value(iInvoice).toString()) + kNbsp);
-            dataCell(buffer, esc(qry1_.value(iBooking).toString()) + u'/' + esc(dateText(qry1_.value(iDate))));
-            dataCell(buffer, esc(qry1_.value(iSupplier).toString()) + kNbsp);
-            dataCell(buffer, esc(folder) + kNbsp);
-            dataCell(buffer, esc(file) + kNbsp);
-            dataCell(buffer, kNbsp, QStringLiteral("kleinnormal"));
-            buffer << QStringLiteral("</tr>");
-            ++result.invalidInvoiceLinks;
-        }
-        qry1_.next();
-    }
+        return r;
+    };
+    auto write = [&](const InvoiceRow& r) {
+        PhaseTimer t(pageNs);
+        buffer << QStringLiteral("<tr>");
+        dataCell(buffer, esc(r.invoice.toString()) + kNbsp);
+        dataCell(buffer, esc(r.booking.toString()) + u'/' + esc(dateText(r.date)));
+        dataCell(buffer, esc(r.supplier) + kNbsp);
+        dataCell(buffer, esc(r.folder) + kNbsp);
+        dataCell(buffer, esc(r.file) + kNbsp);
+        dataCell(buffer, kNbsp, QStringLiteral("kleinnormal"));
+        buffer << QStringLiteral("</tr>");
+        ++result.invalidInvoiceLinks;
+    };
+    scanRows<InvoiceRow>(qry1_, timings_, read, write);
 }

@@ -115,6 +115,7 @@ private slots:
     void fileNameEdgeCases();
     void autoCorrection();
     void valuesAreEscaped();
+    void manyRowsKeepTheirOrder();
     void failingQueryStopsScan();
     void failingCorrectionStopsScan();
 };
@@ -402,6 +403,43 @@ void TestLinkScan::valuesAreEscaped()
     QVERIFY(DecodeLinkTarget(cells[5].anchors[1].href, QStringLiteral("#VerknLoe"), &a, &n));
     QCOMPARE(a, artnr);
     QCOMPARE(n, 3);
+}
+
+void TestLinkScan::manyRowsKeepTheirOrder()
+{
+    // Several batches of rows: the files of one batch are tested while the next is read.
+    TestDatabase tdb;
+    ScriptedMessages messages;
+    const QString dir = tdb.dir() + u'/';
+    touch(dir + QStringLiteral("da.pdf"));
+    touch(dir + QStringLiteral("3-P.pdf"));
+    QVERIFY(tdb.exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 6999) "
+                                    "INSERT INTO MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME) "
+                                    "SELECT printf('A%05d', i), 1, CASE WHEN i % 7 = 0 THEN 'weg.pdf' ELSE 'da.pdf' END, ")
+                     + q(dir) + QStringLiteral(" FROM n")));
+    // A correction in the middle of the third batch.
+    QVERIFY(tdb.exec(QStringLiteral("UPDATE MARTBILD SET DATEINAME='P-3.pdf' WHERE ARTNR='A04907'")));
+    Query qry1(QStringLiteral("qry1"));
+    Query qryExec(QStringLiteral("qryExec"));
+    InvalidLinkScan scan(qry1, qryExec);
+    scan.setAutoCorrect(true);
+    PageBuffer page;
+    const ReportScanResult r = scan.run(page);
+    QCOMPARE(r.linksTested, 7000);
+    QCOMPARE(r.corrected, 1);
+    QCOMPARE(r.invalidArticleLinks, 999);
+    QStringList expected;
+    for (int i = 0; i < 7000; i += 7)
+        expected << QString::asprintf("A%05d", i);
+    QStringList listed;
+    for (const QString& line : page) {
+        if (line.startsWith(QStringLiteral("   <td  class=\"cell\"  ALIGN=left VALIGN=top>A")) && line.contains(u'&'))
+            listed << line.mid(line.indexOf(u'>') + 1, 6);
+    }
+    QCOMPARE(listed, expected);
+    QVERIFY(page.contains(cell(QStringLiteral("Korrgiert P-3.pdf-->3-P.pdf"), QStringLiteral("kleinnormal"))));
+    QCOMPARE(tdb.scalar(QStringLiteral("SELECT DATEINAME FROM MARTBILD WHERE ARTNR='A04907'")).toString(),
+             QStringLiteral("3-P.pdf"));
 }
 
 void TestLinkScan::failingQueryStopsScan()
