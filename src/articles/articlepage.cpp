@@ -437,14 +437,11 @@ void ArticlePage::bindGrid(QTableView* grid, Query* query)
         if (query == qryMArt && !query->controlsDisabled())
             datMArtDataChange();
     });
-    connect(query, &Query::controlsEnabledChanged, this, [this, grid, query](bool enabled) {
+    // Enabling the controls also signals currentChanged, which brings the grid and the links along.
+    connect(query, &Query::controlsEnabledChanged, grid, [grid](bool enabled) {
         grid->setUpdatesEnabled(enabled);
-        if (!enabled)
-            return;
-        syncGridToQuery(grid, query);
-        grid->viewport()->update();
-        if (query == qryMArt)
-            datMArtDataChange();
+        if (enabled)
+            grid->viewport()->update();
     });
     // The cell colours depend on the row: a new top row repaints the whole grid.
     connect(grid->verticalScrollBar(), &QScrollBar::valueChanged, grid->viewport(),
@@ -498,10 +495,15 @@ void ArticlePage::syncGridToQuery(QTableView* grid, Query* query)
     if (row >= 0) {
         while (row >= model->rowCount() && model->canFetchMore(QModelIndex()))
             model->fetchMore(QModelIndex());
-        int column = 0;
-        while (column < model->columnCount() - 1 && grid->isColumnHidden(column))
-            ++column;
-        const QModelIndex idx = model->index(row, column);
+        // Keep the current column, so that the grid does not scroll sideways.
+        int column = grid->currentIndex().isValid() ? grid->currentIndex().column() : -1;
+        if (column < 0 || grid->isColumnHidden(column)) {
+            const QHeaderView* h = grid->horizontalHeader();
+            for (int visual = 0; visual < h->count() && column < 0; ++visual)
+                if (!h->isSectionHidden(h->logicalIndex(visual)))
+                    column = h->logicalIndex(visual);
+        }
+        const QModelIndex idx = model->index(row, std::max(column, 0));
         if (idx.isValid()) {
             sel->setCurrentIndex(idx, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
             grid->scrollTo(idx);
