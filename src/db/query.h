@@ -3,6 +3,7 @@
 
 #include <QHash>
 #include <QObject>
+#include <QSqlDatabase>
 #include <QSqlRecord>
 #include <QString>
 #include <QStringList>
@@ -42,6 +43,16 @@ enum class FieldKind {
     DateTime,
     Other
 };
+
+class QSqlField;
+
+// The kind of a column from its declared SQL type ("SMALLINT", "VARCHAR(20)", "DECIMAL(15,2)",
+// "DATETIME", ...), as SQLite keeps it in the table definition.
+FieldKind declaredTypeKind(const QString& declaredType);
+// The kind of a result field as the Qt driver reports it (QSQLITE, QMYSQL, QODBC). For SQLite the
+// declared type cannot be read from the field; use Query::fieldKind, which looks it up.
+FieldKind driverFieldKind(const QSqlField& field, const QString& driverName);
+QString fieldKindName(FieldKind kind);
 
 struct FieldInfo
 {
@@ -87,7 +98,10 @@ public:
     bool isOpen() const { return open_; }
     void cancel() {}
 
-    // Current row and end-of-data.
+    // Current row and end-of-data. After an open the first row is current (eof() only for an
+    // empty result). next() past the last row sets eof() and leaves the last row current (for a
+    // forward-only query the values are gone then). first() does nothing on a forward-only query.
+    // setCurrentRow() follows a grid's selection (fetching up to that row) and clears eof().
     bool eof() const;
     void first();
     void next();
@@ -107,10 +121,15 @@ public:
     FieldKind fieldKind(const QString& field) const;
     FieldInfo fieldInfo(const QString& field) const { return {field, fieldKind(field)}; }
 
+    // The database connection of this query.
+    QSqlDatabase database() const;
+
     // The model the grids show (empty while closed). Owned by the query.
     QSqlQueryModel* model() const { return model_; }
 
-    // Suspend/resume the bound grids while the SQL is rebuilt.
+    // Suspend/resume the bound grids while the SQL is rebuilt. Nestable; while suspended no
+    // currentChanged() is sent, and resuming sends controlsEnabledChanged(true) and one
+    // currentChanged() (the bound views then show the new data).
     void disableControls();
     void enableControls();
     bool controlsDisabled() const { return disabledCount_ > 0; }
@@ -118,12 +137,16 @@ public:
 signals:
     void beforeClose();
     void afterOpen();
-    // The current row moved (also after open and close).
+    // afterOpen: the model holds the new result; beforeClose: it still holds the old one.
+    // currentChanged: the current row moved (also after open and close).
     void currentChanged();
     void controlsEnabledChanged(bool enabled);
 
 private:
     void refreshKinds();
+    int columnOf(const QString& field) const;
+    void ensureRow(int row) const;
+    void emitCurrentChanged();
 
     QString connectionName_;
     QStringList sql_;
@@ -135,6 +158,8 @@ private:
     std::unique_ptr<QSqlQuery> cursor_; // forward-only queries
     QHash<QString, FieldKind> kinds_;
     bool cursorValid_ = false;
+    bool eof_ = true;
+    mutable QHash<QString, int> columns_;
 };
 
 // A failure of the database, with its error text.
