@@ -452,7 +452,10 @@ void ContactPage::loadSettings()
     chkKontakteNurMitDoks->setChecked(s.chkKontakteNurMitDoks);
     chkKontakteUngueltVerknMark->setChecked(s.chkKontakteUngueltVerknMark);
     gridPaneWidth_ = s.panKontakteGridWidth;
-    const int total = std::max(splitter_->width(), gridPaneWidth_ + 200);
+    const QList<int> sizes = splitter_->sizes();
+    int total = sizes.value(0) + sizes.value(1);
+    if (total <= gridPaneWidth_)
+        total = gridPaneWidth_ + 400;
     splitter_->setSizes({gridPaneWidth_, total - gridPaneWidth_});
 }
 
