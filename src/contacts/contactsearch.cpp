@@ -35,7 +35,10 @@ QStringList BuildContactListSql(const ContactFilter& filter, DatabaseType type)
         << QStringLiteral("MAIL,ANSCHRIFT,BEMERKUNG,HOMEPAGE,LANDKENNZ,PLZ,STR,STICHWORT,KUNDENNR,LIEFERNR,")
         << QStringLiteral("(select COUNT(*) from ~DOKUMENT DOKUMENT where ADR.ADRNR = DOKUMENT.D_BEZUG_ADRNR) "
                           "as ANZAHL")
-        << QStringLiteral("from ~ADR where ADRNR > 0");
+        // The sub-queries name the outer table ADR. A MySQL/MariaDB server on a case-sensitive
+        // file system does not know "ADR" for the lower-case table "adr" unless it is its alias.
+        << (type == DatabaseType::MYSQL ? QStringLiteral("from ~ADR ADR where ADRNR > 0")
+                                        : QStringLiteral("from ~ADR where ADRNR > 0"));
 
     if (!search.isEmpty()) {
         const QString pattern = QStringLiteral("%") + LikePatternText(search, type) + QStringLiteral("%");

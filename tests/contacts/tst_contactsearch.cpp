@@ -118,6 +118,9 @@ void TestContactSearch::mysqlSearchLines()
     f.searchText = "o'*";
     const QStringList sql = BuildContactListSql(f, DatabaseType::MYSQL);
     QCOMPARE(sql.size(), 4 + 7 + 1);
+    // The outer table carries the name the sub-query uses as its alias.
+    QCOMPARE(sql.at(3), QStringLiteral("from ~ADR ADR where ADRNR > 0"));
+    QCOMPARE(BuildContactListSql(f, DatabaseType::MSSQL).at(3), QStringLiteral("from ~ADR where ADRNR > 0"));
     QCOMPARE(sql.at(4), QStringLiteral(" AND ("));
     QCOMPARE(sql.at(5), QStringLiteral("   UPPER(KURZNAME) LIKE('%O''%%')"));
     QCOMPARE(sql.at(9), QStringLiteral("or UPPER(STR) LIKE('%O''%%')"));
