@@ -420,12 +420,16 @@ void ContactPage::buildDocumentPane()
     dokLayout_->setDefaultWidths(widthsOf(kDokColumns));
     // After the layout store has arranged the columns: the key and the kind are not shown.
     connect(qryDokument, &Query::afterOpen, this, [this] {
+        // Hiding is no change of the layout by the user: keep the store's flag as it was, or every
+        // requery would write the layout file.
+        const bool changed = dokLayout_->layoutChanged();
         const QSqlRecord rec = qryDokument->model()->record();
         for (const char* hidden : {"ID", "D_DOKUMENTENART"}) {
             const int col = rec.indexOf(QString::fromLatin1(hidden));
             if (col >= 0)
                 grdDok->horizontalHeader()->setSectionHidden(col, true);
         }
+        dokLayout_->setLayoutChanged(changed);
     });
 
     connect(btnKontaktDokuNeu, &QPushButton::clicked, this, &ContactPage::btnKontaktDokuNeuClick);
