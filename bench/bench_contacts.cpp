@@ -70,8 +70,8 @@ struct Stats
     }
     void print(const char* what) const
     {
-        std::printf("%-44s n=%4zu  median %8.2f ms   p90 %8.2f ms   max %8.2f ms\n", what, ms.size(), quantile(0.5),
-                    quantile(0.9), quantile(1.0));
+        std::printf("%-44s n=%4zu  median %8.2f ms   p90 %8.2f ms   max %8.2f ms\n", what, ms.size(),
+                    quantile(0.5), quantile(0.9), quantile(1.0));
     }
 };
 
@@ -165,8 +165,7 @@ int main(int argc, char* argv[])
     if (file.isEmpty())
         file = qEnvironmentVariable("KV_BIGDB", QStringLiteral("kvbig.db"));
     if (!QFileInfo::exists(file)) {
-        std::fprintf(stderr,
-                     "bench_contacts: database %s not found; make it with: gen_bigdb --sqlite %s\n",
+        std::fprintf(stderr, "bench_contacts: database %s not found; make it with: gen_bigdb --sqlite %s\n",
                      qPrintable(file), qPrintable(file));
         return 2;
     }
@@ -183,8 +182,8 @@ int main(int argc, char* argv[])
 
     std::printf("machine: %d cores (nproc), CPU %s; load average at start: %s\n", QThread::idealThreadCount(),
                 qPrintable(cpuModel()), qPrintable(loadAverage()));
-    std::printf("Qt %s, database %s: %lld contacts, %lld documents; Unicode UPPER installed: %s\n", qVersion(),
-                qPrintable(file), scalar(QStringLiteral("SELECT COUNT(*) FROM ADR")),
+    std::printf("Qt %s, database %s: %lld contacts, %lld documents; Unicode UPPER installed: %s\n",
+                qVersion(), qPrintable(file), scalar(QStringLiteral("SELECT COUNT(*) FROM ADR")),
                 scalar(QStringLiteral("SELECT COUNT(*) FROM DOKUMENT")), unicodeUpper ? "yes" : "no");
 
     QTemporaryDir layoutDir;
@@ -192,8 +191,8 @@ int main(int argc, char* argv[])
 
     AppContext ctx;
     ctx.shortName = QStringLiteral("BENCH");
-    Query qry1(QStringLiteral("qry1")), qryExec(QStringLiteral("qryExec")), qryHelp(QStringLiteral("qryHelp")),
-        qry2(QStringLiteral("qry2"));
+    Query qry1(QStringLiteral("qry1")), qryExec(QStringLiteral("qryExec")),
+        qryHelp(QStringLiteral("qryHelp")), qry2(QStringLiteral("qry2"));
     ctx.qry1 = &qry1;
     ctx.qryExec = &qryExec;
     ctx.qryHelp = &qryHelp;
@@ -214,11 +213,11 @@ int main(int argc, char* argv[])
         page.RefreshContactList(0);
 
         // Keystrokes: terms typed letter by letter into an empty box.
-        const QStringList terms = {QStringLiteral("KD4711"),    QStringLiteral("FIRMA 2345"),
-                                   QStringLiteral("BERLIN"),    QStringLiteral("HAUPTSTR"),
-                                   QStringLiteral("12345"),     QStringLiteral("MUENCHEN"),
-                                   QStringLiteral("KD49999"),   QStringLiteral("GMBH"),
-                                   QStringLiteral("HAMBURG"),   QStringLiteral("XYZ")};
+        const QStringList terms = {QStringLiteral("KD4711"),  QStringLiteral("FIRMA 2345"),
+                                   QStringLiteral("BERLIN"),  QStringLiteral("HAUPTSTR"),
+                                   QStringLiteral("12345"),   QStringLiteral("MUENCHEN"),
+                                   QStringLiteral("KD49999"), QStringLiteral("GMBH"),
+                                   QStringLiteral("HAMBURG"), QStringLiteral("XYZ")};
         Stats keys, keysCpu, firstKeys, laterKeys, keyHandler;
         for (int round = 0; round < 3; ++round) {
             for (const QString& term : terms) {
@@ -251,7 +250,8 @@ int main(int argc, char* argv[])
         edit->clear();
         for (int i = 0; i < 5; ++i)
             full.add(timeAction([&] { page.RefreshContactList(0); }).wall);
-        std::printf("\nunfiltered list (%d rows fetched of the first batch):\n", page.qryAdrSearch->rowCount());
+        std::printf("\nunfiltered list (%d rows fetched of the first batch):\n",
+                    page.qryAdrSearch->rowCount());
         full.print("  open the whole contact list (wall)");
 
         // Switching the current contact: Down in the search box.
@@ -282,8 +282,8 @@ int main(int argc, char* argv[])
         Stats back;
         for (int i = 0; i < 3; ++i)
             back.add(timeAction([&] { page.btnKontakteRefreshClick(); }).wall);
-        std::printf("\nrefresh returning to the last of %d contacts (found: %s):\n", page.qryAdrSearch->rowCount(),
-                    page.currentAdrnr() == last ? "yes" : "NO");
+        std::printf("\nrefresh returning to the last of %d contacts (found: %s):\n",
+                    page.qryAdrSearch->rowCount(), page.currentAdrnr() == last ? "yes" : "NO");
         back.print("  refresh and locate (wall)");
         page.closeQueries();
     }

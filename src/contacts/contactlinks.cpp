@@ -44,19 +44,20 @@ bool DeleteContactLink(AppContext& ctx, qint64 id)
 {
     if (!msg().askYesNo(QStringLiteral("Wollen Sie diese Dokumentenverknüpfung wirklich löschen?")))
         return false;
-    ExecSql(*ctx.qryExec, {QStringLiteral("DELETE FROM ~DOKUMENT"), QStringLiteral("WHERE ID=") + SqlInt(id)});
+    ExecSql(*ctx.qryExec,
+            {QStringLiteral("DELETE FROM ~DOKUMENT"), QStringLiteral("WHERE ID=") + SqlInt(id)});
     return true;
 }
 
 QString ContactRenameQuestion(const QString& folder, const QString& oldName, const QString& newName)
 {
     const QString br2 = QStringLiteral("\r\n\r\n");
-    return QStringLiteral("Wollen Sie die Datei") + br2 + folder + oldName + br2 + QStringLiteral("wirklich nach") +
-           br2 + folder + newName + br2 + QStringLiteral(" umbenennen? ");
+    return QStringLiteral("Wollen Sie die Datei") + br2 + folder + oldName + br2 +
+           QStringLiteral("wirklich nach") + br2 + folder + newName + br2 + QStringLiteral(" umbenennen? ");
 }
 
-ContactRenameResult RenameContactLink(AppContext& ctx, qint64 id, const QString& folder, const QString& oldName,
-                                      const QString& newName)
+ContactRenameResult RenameContactLink(AppContext& ctx, qint64 id, const QString& folder,
+                                      const QString& oldName, const QString& newName)
 {
     const QString from = folder + oldName;
     const QString to = folder + newName;

@@ -16,10 +16,10 @@ struct NewContactLink
 {
     qint64 adrnr = 0;
     QString kurzname;
-    QString folder;   // with its trailing separator
+    QString folder; // with its trailing separator
     QString fileName;
-    QDate date;       // the day of creation (no time of day)
-    QString user;     // short name of the logged-in user
+    QDate date;   // the day of creation (no time of day)
+    QString user; // short name of the logged-in user
 };
 
 // The thirteen lines of the insert. Folder and file name are written exactly as they are, so
@@ -41,8 +41,8 @@ enum class ContactRenameResult {
 // Renames the file folder+oldName to folder+newName and then the link's D_DATEINAME. When the
 // update of the link fails, the file gets its old name back (with a message saying so, or saying
 // that this failed too) and AbortSignal is thrown again.
-ContactRenameResult RenameContactLink(AppContext& ctx, qint64 id, const QString& folder, const QString& oldName,
-                                      const QString& newName);
+ContactRenameResult RenameContactLink(AppContext& ctx, qint64 id, const QString& folder,
+                                      const QString& oldName, const QString& newName);
 
 // The confirmation text of a rename.
 QString ContactRenameQuestion(const QString& folder, const QString& oldName, const QString& newName);

@@ -42,19 +42,37 @@ struct GridColumn
 
 // Columns of the contact grid in grid order.
 const GridColumn kAdrColumns[] = {
-    {"ANZAHL", "Anz.Dok.", 8},     {"KURZNAME", "Kurzname", 20},    {"LANDKENNZ", "Land", 5},
-    {"PLZ", "PLZ", 8},             {"ORT", "Ort", 15},              {"STR", "Str.", 15},
-    {"ANSCHRIFT", "Name/Firma", 30}, {"TELGESCH", "Tel.gesch.", 20}, {"TELEFAX", "Fax", 20},
-    {"TELPRIV", "Tel.priv.", 21},  {"TELMOBIL", "Tel.mobil", 20},   {"BEMERKUNG", "Bem.", 20},
-    {"HOMEPAGE", "Internet", 25},  {"STICHWORT", "Stichwort", 20},  {"KUNDENNR", "KundenNr.", 8},
-    {"LIEFERNR", "Lief.Nr.", 8},   {"MAIL", "MAIL", 30},            {"ADRNR", "Adr.~Nr.", 6},
+    {"ANZAHL", "Anz.Dok.", 8},
+    {"KURZNAME", "Kurzname", 20},
+    {"LANDKENNZ", "Land", 5},
+    {"PLZ", "PLZ", 8},
+    {"ORT", "Ort", 15},
+    {"STR", "Str.", 15},
+    {"ANSCHRIFT", "Name/Firma", 30},
+    {"TELGESCH", "Tel.gesch.", 20},
+    {"TELEFAX", "Fax", 20},
+    {"TELPRIV", "Tel.priv.", 21},
+    {"TELMOBIL", "Tel.mobil", 20},
+    {"BEMERKUNG", "Bem.", 20},
+    {"HOMEPAGE", "Internet", 25},
+    {"STICHWORT", "Stichwort", 20},
+    {"KUNDENNR", "KundenNr.", 8},
+    {"LIEFERNR", "Lief.Nr.", 8},
+    {"MAIL", "MAIL", 30},
+    {"ADRNR", "Adr.~Nr.", 6},
 };
 
 // Columns of the document grid in grid order; ID and D_DOKUMENTENART are not shown.
 const GridColumn kDokColumns[] = {
-    {"D_DATEINAME", "Dok.-Name", 24},      {"D_PFAD", "Dok.-Pfad", 31},          {"D_BEZUG_AUFTRNR", "Zu Auftr.Nr.", 9},
-    {"D_BETREFF", "Betreff", 29},          {"D_BEMERKUNG", "Bemerkung", 25},     {"ERFDATUM", "Erf.-Datum", 12},
-    {"ERFUSER", "Benutzer", 7},            {"D_BEZUG_BESTELLNR", "Zu Best.Nr.", 10}, {"D_BEZUG_RECHNNR", "Zu Rech.Nr.", 10},
+    {"D_DATEINAME", "Dok.-Name", 24},
+    {"D_PFAD", "Dok.-Pfad", 31},
+    {"D_BEZUG_AUFTRNR", "Zu Auftr.Nr.", 9},
+    {"D_BETREFF", "Betreff", 29},
+    {"D_BEMERKUNG", "Bemerkung", 25},
+    {"ERFDATUM", "Erf.-Datum", 12},
+    {"ERFUSER", "Benutzer", 7},
+    {"D_BEZUG_BESTELLNR", "Zu Best.Nr.", 10},
+    {"D_BEZUG_RECHNNR", "Zu Rech.Nr.", 10},
 };
 
 const QString kAdrSection = QStringLiteral("frmAuftragwwDBGrid1");
@@ -85,9 +103,9 @@ template <size_t N> void ensureLayoutSection(const QString& section, const GridC
         return;
     QList<QPair<QString, QString>> values;
     for (const GridColumn& c : cols)
-        values << qMakePair(QString::fromLatin1(c.field),
-                            QString::number(c.width) + QStringLiteral(";;") + QString::fromUtf8(c.title) +
-                                QStringLiteral(";;F"));
+        values << qMakePair(QString::fromLatin1(c.field), QString::number(c.width) + QStringLiteral(";;") +
+                                                              QString::fromUtf8(c.title) +
+                                                              QStringLiteral(";;F"));
     ini.writeSection(section, values);
 }
 
@@ -247,7 +265,8 @@ ContactPage::ContactPage(AppContext& ctx, QWidget* parent) : QWidget(parent), ct
     splitter_->setStretchFactor(0, 0);
     splitter_->setStretchFactor(1, 1);
     splitter_->setSizes({gridPaneWidth_, 400});
-    connect(splitter_, &QSplitter::splitterMoved, this, [this] { gridPaneWidth_ = splitter_->sizes().value(0); });
+    connect(splitter_, &QSplitter::splitterMoved, this,
+            [this] { gridPaneWidth_ = splitter_->sizes().value(0); });
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -283,14 +302,14 @@ void ContactPage::buildSearchPane()
 
     cboSearchKontaktArt = new QComboBox;
     cboSearchKontaktArt->setObjectName(QStringLiteral("cboSearchKontaktArt"));
-    cboSearchKontaktArt->addItems({QStringLiteral("Alle"), QStringLiteral("Nur Kunden"),
-                                   QStringLiteral("Nur Lieferanten")});
+    cboSearchKontaktArt->addItems(
+        {QStringLiteral("Alle"), QStringLiteral("Nur Kunden"), QStringLiteral("Nur Lieferanten")});
     cboSearchKontaktArt->setCurrentIndex(-1);
 
     cboFilterStatus = new QComboBox;
     cboFilterStatus->setObjectName(QStringLiteral("cboFilterStatus"));
-    cboFilterStatus->addItems({QStringLiteral("Aktiv"), QStringLiteral("Inaktiv"), QStringLiteral("Marketing"),
-                               QStringLiteral("Storno")});
+    cboFilterStatus->addItems({QStringLiteral("Aktiv"), QStringLiteral("Inaktiv"),
+                               QStringLiteral("Marketing"), QStringLiteral("Storno")});
     cboFilterStatus->setCurrentIndex(-1);
 
     labOrderByKontakte = new QLabel(QStringLiteral("KURZNAME"));
@@ -383,8 +402,8 @@ void ContactPage::buildDocumentPane()
             b->setToolTip(hint);
         return b;
     };
-    btnKontaktDokuNeu =
-        makeButton("btnKontaktDokuNeu", QStringLiteral("Neu verkn."), QStringLiteral("Dokument neu verknüpfen"));
+    btnKontaktDokuNeu = makeButton("btnKontaktDokuNeu", QStringLiteral("Neu verkn."),
+                                   QStringLiteral("Dokument neu verknüpfen"));
     btnDokuKontaktLoeschen = makeButton("btnDokuKontaktLoeschen", QStringLiteral("Löschen"),
                                         QStringLiteral("Verknüpfung mit Dokument löschen"));
     btnKontaktOpenDok =
@@ -436,7 +455,8 @@ void ContactPage::buildDocumentPane()
     connect(btnDokuKontaktLoeschen, &QPushButton::clicked, this, &ContactPage::btnDokuKontaktLoeschenClick);
     connect(btnKontaktOpenDok, &QPushButton::clicked, this, &ContactPage::btnKontaktOpenDokClick);
     connect(btnKontaktViewDok, &QPushButton::clicked, this, &ContactPage::btnKontaktViewDokClick);
-    connect(btnKontaktDokuUmbenennen, &QPushButton::clicked, this, &ContactPage::btnKontaktDokuUmbenennenClick);
+    connect(btnKontaktDokuUmbenennen, &QPushButton::clicked, this,
+            &ContactPage::btnKontaktDokuUmbenennenClick);
     connect(grdDok, &QTableView::doubleClicked, this, &ContactPage::btnKontaktOpenDokClick);
     connect(grdDok->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
@@ -705,7 +725,7 @@ void ContactPage::btnKontaktDokuNeuClick()
         if (adrnr <= 0)
             return;
         const QString fileName = msg().openFileName(
-            this, QString(), ctx_.settings.OpenDialog2InitialDir,
+            this, QStringLiteral("Öffnen"), ctx_.settings.OpenDialog2InitialDir,
             QStringLiteral("Alle Dateien (*.*);;Word Dokumente (*.doc);;Excel-Dateien (*.xls);;"
                            "Bilder (*.bmp *.jpg *.tif *.gif)"));
         if (fileName.isEmpty())
@@ -756,7 +776,8 @@ void ContactPage::btnKontaktDokuUmbenennenClick()
         {
             TDlgInputPara dlg(this);
             dlg.setWindowTitle(QStringLiteral("Dokument umbenennen"));
-            dlg.labText->setText(QStringLiteral("Dokument ") + folder + oldName + QStringLiteral(" umbenennen"));
+            dlg.labText->setText(QStringLiteral("Dokument ") + folder + oldName +
+                                 QStringLiteral(" umbenennen"));
             dlg.Label1->setText(QStringLiteral("Neuer Name:"));
             dlg.Label2->setText(QString());
             dlg.Label3->setText(QString());

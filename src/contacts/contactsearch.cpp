@@ -33,8 +33,9 @@ QStringList BuildContactListSql(const ContactFilter& filter, DatabaseType type)
     QStringList sql;
     sql << QStringLiteral("select ADRNR,KURZNAME,ORT,TELGESCH,TELPRIV,TELMOBIL,TELEFAX,")
         << QStringLiteral("MAIL,ANSCHRIFT,BEMERKUNG,HOMEPAGE,LANDKENNZ,PLZ,STR,STICHWORT,KUNDENNR,LIEFERNR,")
-        << QStringLiteral("(select COUNT(*) from ~DOKUMENT DOKUMENT where ADR.ADRNR = DOKUMENT.D_BEZUG_ADRNR) "
-                          "as ANZAHL")
+        << QStringLiteral(
+               "(select COUNT(*) from ~DOKUMENT DOKUMENT where ADR.ADRNR = DOKUMENT.D_BEZUG_ADRNR) "
+               "as ANZAHL")
         // The sub-queries name the outer table ADR. A MySQL/MariaDB server on a case-sensitive
         // file system does not know "ADR" for the lower-case table "adr" unless it is its alias.
         << (type == DatabaseType::MYSQL ? QStringLiteral("from ~ADR ADR where ADRNR > 0")
@@ -42,11 +43,13 @@ QStringList BuildContactListSql(const ContactFilter& filter, DatabaseType type)
 
     if (!search.isEmpty()) {
         const QString pattern = QStringLiteral("%") + LikePatternText(search, type) + QStringLiteral("%");
-        sql << QStringLiteral(" AND (") << QStringLiteral("   UPPER(KURZNAME) LIKE('") + pattern + QStringLiteral("')")
+        sql << QStringLiteral(" AND (")
+            << QStringLiteral("   UPPER(KURZNAME) LIKE('") + pattern + QStringLiteral("')")
             << QStringLiteral("or UPPER(ORT) LIKE('") + pattern + QStringLiteral("')")
             << QStringLiteral("or UPPER(ANSCHRIFT) LIKE('") + pattern + QStringLiteral("')")
             << QStringLiteral("or UPPER(PLZ) LIKE('") + pattern + QStringLiteral("')")
-            << QStringLiteral("or UPPER(STR) LIKE('") + pattern + QStringLiteral("')") << QStringLiteral(" )");
+            << QStringLiteral("or UPPER(STR) LIKE('") + pattern + QStringLiteral("')")
+            << QStringLiteral(" )");
     }
 
     switch (filter.statusIndex) {

@@ -10,9 +10,9 @@
 // The filter state of the contact list as the page's controls hold it.
 struct ContactFilter
 {
-    QString searchText;      // text of the search box as typed ("*" and "%" are wildcards)
-    int statusIndex = -1;    // -1 none chosen, 0 Aktiv, 1 Inaktiv, 2 Marketing, 3 Storno
-    int kindIndex = -1;      // -1 none chosen, 0 Alle, 1 Nur Kunden, 2 Nur Lieferanten
+    QString searchText;   // text of the search box as typed ("*" and "%" are wildcards)
+    int statusIndex = -1; // -1 none chosen, 0 Aktiv, 1 Inaktiv, 2 Marketing, 3 Storno
+    int kindIndex = -1;   // -1 none chosen, 0 Alle, 1 Nur Kunden, 2 Nur Lieferanten
     bool onlyWithDocs = false;
     QString orderBy = QStringLiteral("KURZNAME");
 };

@@ -123,9 +123,14 @@ void TestContactLinksMariaDb::init()
                  "(3,'BACKSLASH','Wien','Back\\\\Slash','1010','A\\\\B 3',101,0,0),"
                  "(4,'ONEIL','Cork','Oneil','T12','Main St',0,0,0)"));
     QVERIFY(exec("INSERT INTO dokument (D_BEZUG_ADRNR,D_PFAD,D_DATEINAME,ERFDATUM,ERFUSER) VALUES "
-                 "(1,'" + folder() + "','alt.doc','2024-01-05','XY'),"
-                 "(1,'" + folder() + "','neu.doc','2024-03-01','XY'),"
-                 "(1,'" + folder() + "','mitte.doc','2024-02-10','XY')"));
+                 "(1,'" +
+                 folder() +
+                 "','alt.doc','2024-01-05','XY'),"
+                 "(1,'" +
+                 folder() +
+                 "','neu.doc','2024-03-01','XY'),"
+                 "(1,'" +
+                 folder() + "','mitte.doc','2024-02-10','XY')"));
     QVERIFY(QDir().mkpath(folder()));
 
     sm_ = std::make_unique<ScriptedMessages>();
@@ -307,7 +312,8 @@ void TestContactLinksMariaDb::renameBackWhenUpdateFails()
     QTest::mouseClick(page_->btnKontaktDokuUmbenennen, Qt::LeftButton);
     QCOMPARE(sm_->shown.size(), 3);
     QVERIFY2(sm_->shown.at(1).text.contains("gesperrt"), qPrintable(sm_->shown.at(1).text));
-    QVERIFY(sm_->shown.at(2).text.startsWith("Die Verknüpfung konnte nicht geändert werden. Die Datei wurde"));
+    QVERIFY(
+        sm_->shown.at(2).text.startsWith("Die Verknüpfung konnte nicht geändert werden. Die Datei wurde"));
     QVERIFY(QFile::exists(folder() + "neu.doc"));
     QVERIFY(!QFile::exists(folder() + "neu2.doc"));
     QCOMPARE(scalar("SELECT COUNT(*) FROM dokument WHERE D_DATEINAME='neu.doc'").toInt(), 1);

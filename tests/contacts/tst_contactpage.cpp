@@ -237,29 +237,32 @@ void TestContactPage::filterSql_data()
     QTest::newRow("no filter") << "" << -1 << -1 << false << QStringList{} << QList<qint64>{5, 2, 1, 6, 4, 3};
     QTest::newRow("star search") << "MUELLER*" << -1 << -1 << false << searchLines("%MUELLER%%")
                                  << QList<qint64>{1, 6};
-    QTest::newRow("lower case, town") << "kiel" << -1 << -1 << false << searchLines("%KIEL%")
-                                      << QList<qint64>{6};
+    QTest::newRow("lower case, town")
+        << "kiel" << -1 << -1 << false << searchLines("%KIEL%") << QList<qint64>{6};
     QTest::newRow("postal code") << "2009" << -1 << -1 << false << searchLines("%2009%") << QList<qint64>{2};
     QTest::newRow("street") << "MARIEN" << -1 << -1 << false << searchLines("%MARIEN%") << QList<qint64>{3};
     QTest::newRow("umlaut in name") << QString::fromUtf8("MÜLLER") << -1 << -1 << false
                                     << searchLines(QString::fromUtf8("%MÜLLER%")) << QList<qint64>{1};
     QTest::newRow("Aktiv") << "" << 0 << -1 << false << QStringList{" AND (INAKTIV = 0 or INAKTIV is null)"}
                            << QList<qint64>{2, 1, 6};
-    QTest::newRow("Inaktiv") << "" << 1 << -1 << false << QStringList{" AND (INAKTIV = 1)"} << QList<qint64>{3};
+    QTest::newRow("Inaktiv") << "" << 1 << -1 << false << QStringList{" AND (INAKTIV = 1)"}
+                             << QList<qint64>{3};
     QTest::newRow("Marketing") << "" << 2 << -1 << false << QStringList{" AND (INAKTIV = 2)"}
                                << QList<qint64>{4};
-    QTest::newRow("Storno") << "" << 3 << -1 << false << QStringList{" AND (INAKTIV = 3)"} << QList<qint64>{5};
+    QTest::newRow("Storno") << "" << 3 << -1 << false << QStringList{" AND (INAKTIV = 3)"}
+                            << QList<qint64>{5};
     QTest::newRow("Alle") << "" << -1 << 0 << false << QStringList{} << QList<qint64>{5, 2, 1, 6, 4, 3};
     QTest::newRow("Nur Kunden") << "" << -1 << 1 << false << QStringList{" AND KUNDENNR > 0"}
                                 << QList<qint64>{1, 6, 3};
     QTest::newRow("Nur Lieferanten") << "" << -1 << 2 << false << QStringList{" AND LIEFERNR > 0"}
                                      << QList<qint64>{5, 2, 3};
-    QTest::newRow("only with documents") << "" << -1 << -1 << true << QStringList{docsLine}
-                                         << QList<qint64>{1, 6, 3};
-    QTest::newRow("all together")
-        << "M*" << 0 << 1 << true
-        << (searchLines("%M%%") + QStringList{" AND (INAKTIV = 0 or INAKTIV is null)", " AND KUNDENNR > 0", docsLine})
-        << QList<qint64>{1, 6};
+    QTest::newRow("only with documents")
+        << "" << -1 << -1 << true << QStringList{docsLine} << QList<qint64>{1, 6, 3};
+    QTest::newRow("all together") << "M*" << 0 << 1 << true
+                                  << (searchLines("%M%%") +
+                                      QStringList{" AND (INAKTIV = 0 or INAKTIV is null)",
+                                                  " AND KUNDENNR > 0", docsLine})
+                                  << QList<qint64>{1, 6};
 }
 
 void TestContactPage::filterSql()
@@ -290,7 +293,8 @@ void TestContactPage::listChoiceWithEmptySearch_data()
     QTest::addColumn<QList<qint64>>("adrnrs");
     // Contact 5 is a supplier with status Storno but none of the five text columns: the "*" that
     // the choice writes into the search box leaves it out.
-    QTest::newRow("Nur Lieferanten") << "cboSearchKontaktArt" << 2 << " AND LIEFERNR > 0" << QList<qint64>{2, 3};
+    QTest::newRow("Nur Lieferanten") << "cboSearchKontaktArt" << 2 << " AND LIEFERNR > 0"
+                                     << QList<qint64>{2, 3};
     QTest::newRow("Storno") << "cboFilterStatus" << 3 << " AND (INAKTIV = 3)" << QList<qint64>{};
     QTest::newRow("Aktiv, status NULL listed")
         << "cboFilterStatus" << 0 << " AND (INAKTIV = 0 or INAKTIV is null)" << QList<qint64>{2, 1, 6};
@@ -362,8 +366,10 @@ void TestContactPage::returnsToCurrentContact()
 
     // A contact far down a list longer than the first fetch is found as well.
     for (int i = 100; i < 700; ++i)
-        db_->exec(QString("INSERT INTO ADR (ADRNR,KURZNAME,ORT,KUNDENNR,INAKTIV) VALUES (%1,'X%1','Y',1,0)").arg(i));
-    db_->exec("INSERT INTO DOKUMENT (D_BEZUG_ADRNR,D_PFAD,D_DATEINAME,ERFDATUM) VALUES (699,'/','z.txt','2020-01-01')");
+        db_->exec(QString("INSERT INTO ADR (ADRNR,KURZNAME,ORT,KUNDENNR,INAKTIV) VALUES (%1,'X%1','Y',1,0)")
+                      .arg(i));
+    db_->exec("INSERT INTO DOKUMENT (D_BEZUG_ADRNR,D_PFAD,D_DATEINAME,ERFDATUM) VALUES "
+              "(699,'/','z.txt','2020-01-01')");
     QTest::mouseClick(page_->chkKontakteNurMitDoks, Qt::LeftButton);
     QVERIFY(!page_->chkKontakteNurMitDoks->isChecked());
     QCOMPARE(page_->currentAdrnr(), qint64(1));
@@ -419,7 +425,8 @@ void TestContactPage::searchBoxKeys()
 
     // A contact added meanwhile shows only after a key that requeries.
     db_->exec("INSERT INTO ADR (ADRNR,KURZNAME,INAKTIV) VALUES (7,'MUELLMANN',0)");
-    for (Qt::Key key : {Qt::Key_F7, Qt::Key_F8, Qt::Key_F9, Qt::Key_Left, Qt::Key_Return, Qt::Key_End, Qt::Key_Space}) {
+    for (Qt::Key key :
+         {Qt::Key_F7, Qt::Key_F8, Qt::Key_F9, Qt::Key_Left, Qt::Key_Return, Qt::Key_End, Qt::Key_Space}) {
         QTest::keyClick(edit, key);
         QCOMPARE(listedAdrnrs(), (QList<qint64>{1, 6}));
     }
@@ -512,13 +519,15 @@ void TestContactPage::gridLayouts()
     clickRefresh();
     QHeaderView* header = page_->grdAdrSearch->horizontalHeader();
     QSqlQueryModel* model = page_->qryAdrSearch->model();
-    const QStringList order = {"ANZAHL", "KURZNAME", "LANDKENNZ", "PLZ", "ORT", "STR", "ANSCHRIFT", "TELGESCH",
-                               "TELEFAX", "TELPRIV", "TELMOBIL", "BEMERKUNG", "HOMEPAGE", "STICHWORT",
-                               "KUNDENNR", "LIEFERNR", "MAIL", "ADRNR"};
+    const QStringList order = {"ANZAHL",    "KURZNAME",  "LANDKENNZ", "PLZ",      "ORT",      "STR",
+                               "ANSCHRIFT", "TELGESCH",  "TELEFAX",   "TELPRIV",  "TELMOBIL", "BEMERKUNG",
+                               "HOMEPAGE",  "STICHWORT", "KUNDENNR",  "LIEFERNR", "MAIL",     "ADRNR"};
     for (int visual = 0; visual < order.size(); ++visual)
         QCOMPARE(model->record().fieldName(header->logicalIndex(visual)), order.at(visual));
-    QCOMPARE(model->headerData(model->record().indexOf("ANZAHL"), Qt::Horizontal).toString(), QString("Anz.Dok."));
-    QCOMPARE(model->headerData(model->record().indexOf("ADRNR"), Qt::Horizontal).toString(), QString("Adr.~Nr."));
+    QCOMPARE(model->headerData(model->record().indexOf("ANZAHL"), Qt::Horizontal).toString(),
+             QString("Anz.Dok."));
+    QCOMPARE(model->headerData(model->record().indexOf("ADRNR"), Qt::Horizontal).toString(),
+             QString("Adr.~Nr."));
 
     QHeaderView* dokHeader = page_->grdDok->horizontalHeader();
     QSqlQueryModel* dokModel = page_->qryDokument->model();
@@ -543,10 +552,11 @@ void TestContactPage::documentsNewestFirst()
     QCOMPARE(listedDocuments(), QStringList{});
     selectContact(1);
     QCOMPARE(page_->qryDokument->sql(),
-             (QStringList{"select",
-                          "ID,D_DOKUMENTENART,D_BEZUG_AUFTRNR,D_BEZUG_BESTELLNR,D_BEZUG_RECHNNR,D_PFAD,D_DATEINAME,"
-                          "D_BETREFF,D_BEMERKUNG,ERFDATUM,ERFUSER FROM DOKUMENT",
-                          "WHERE D_BEZUG_ADRNR = 1", "ORDER BY ERFDATUM DESC"}));
+             (QStringList{
+                 "select",
+                 "ID,D_DOKUMENTENART,D_BEZUG_AUFTRNR,D_BEZUG_BESTELLNR,D_BEZUG_RECHNNR,D_PFAD,D_DATEINAME,"
+                 "D_BETREFF,D_BEMERKUNG,ERFDATUM,ERFUSER FROM DOKUMENT",
+                 "WHERE D_BEZUG_ADRNR = 1", "ORDER BY ERFDATUM DESC"}));
     QCOMPARE(listedDocuments(), (QStringList{"neu.doc", "mitte.doc", "alt.doc"}));
     // An empty result keeps the previous document list.
     page_->editSearchKontakte->setText("ZZZ");
@@ -600,7 +610,8 @@ void TestContactPage::newLink()
     QCOMPARE(db_->scalar("SELECT COUNT(*) FROM DOKUMENT").toInt(), 6);
 
     // A failing insert: the query layer's message, no refresh, the folder stays.
-    db_->exec("CREATE TRIGGER no_insert BEFORE INSERT ON DOKUMENT BEGIN SELECT RAISE(ABORT, 'gesperrt'); END");
+    db_->exec(
+        "CREATE TRIGGER no_insert BEFORE INSERT ON DOKUMENT BEGIN SELECT RAISE(ABORT, 'gesperrt'); END");
     sm_->clear();
     sm_->fileNames.enqueue("/tmp/other/x.doc");
     QTest::mouseClick(page_->btnKontaktDokuNeu, Qt::LeftButton);
@@ -737,8 +748,9 @@ void TestContactPage::renameCases()
     answerDialog("angebot.doc", QDialog::Accepted);
     sm_->answers.enqueue(Messages::Answer::No);
     QTest::mouseClick(page_->btnKontaktDokuUmbenennen, Qt::LeftButton);
-    QCOMPARE(sm_->lastText(), "Wollen Sie die Datei\r\n\r\n" + folder() + "neu.doc\r\n\r\nwirklich nach\r\n\r\n" +
-                                  folder() + "angebot.doc\r\n\r\n umbenennen? ");
+    QCOMPARE(sm_->lastText(), "Wollen Sie die Datei\r\n\r\n" + folder() +
+                                  "neu.doc\r\n\r\nwirklich nach\r\n\r\n" + folder() +
+                                  "angebot.doc\r\n\r\n umbenennen? ");
     QVERIFY(QFile::exists(folder() + "neu.doc"));
     QCOMPARE(listedDocuments().size(), 4);
 
@@ -752,7 +764,8 @@ void TestContactPage::renameCases()
     QCOMPARE(fileText(folder() + "angebot.doc"), QString("inhalt"));
     QCOMPARE(db_->scalar(QString("SELECT D_DATEINAME FROM DOKUMENT WHERE ID=%1").arg(id)).toString(),
              QString("angebot.doc"));
-    QCOMPARE(listedDocuments(), (QStringList{"angebot.doc", "mitte.doc", "alt.doc", "inzwischen.doc", "spaeter.doc"}));
+    QCOMPARE(listedDocuments(),
+             (QStringList{"angebot.doc", "mitte.doc", "alt.doc", "inzwischen.doc", "spaeter.doc"}));
 
     // The new name exists already: neither file changes, no message, the link stays.
     page_->qryDokument->setCurrentRow(0);
@@ -791,7 +804,8 @@ void TestContactPage::renameBackWhenUpdateFails()
     clickRefresh();
     selectContact(1);
     insertDoc(1, folder(), "zusatz.doc", "2000-01-01");
-    db_->exec("CREATE TRIGGER no_update BEFORE UPDATE ON DOKUMENT BEGIN SELECT RAISE(ABORT, 'gesperrt'); END");
+    db_->exec(
+        "CREATE TRIGGER no_update BEFORE UPDATE ON DOKUMENT BEGIN SELECT RAISE(ABORT, 'gesperrt'); END");
     sm_->dialogHandlers.enqueue([](QDialog& d) {
         dynamic_cast<TDlgInputPara&>(d).fldInput1->setText("neu2.doc");
         return int(QDialog::Accepted);

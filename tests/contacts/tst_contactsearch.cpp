@@ -73,12 +73,15 @@ void TestContactSearch::searchText_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("search");
-    QTest::newRow("star becomes percent") << "mueller*" << "MUELLER%";
-    QTest::newRow("percent stays") << "a%b" << "A%B";
+    QTest::newRow("star becomes percent") << "mueller*"
+                                          << "MUELLER%";
+    QTest::newRow("percent stays") << "a%b"
+                                   << "A%B";
     QTest::newRow("umlauts upper-cased") << QString::fromUtf8("müller") << QString::fromUtf8("MÜLLER");
     // The sharp s has no single upper-case letter; the database leaves it as well.
     QTest::newRow("sharp s kept") << QString::fromUtf8("straße") << QString::fromUtf8("STRAßE");
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("empty") << ""
+                           << "";
 }
 
 void TestContactSearch::searchText()
@@ -93,14 +96,22 @@ void TestContactSearch::likePattern_data()
     QTest::addColumn<int>("type");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("inside");
-    const int sqlite = int(DatabaseType::SQLITE), mssql = int(DatabaseType::MSSQL), mysql = int(DatabaseType::MYSQL);
-    QTest::newRow("apostrophe doubled") << sqlite << "O'NEIL" << "O''NEIL";
-    QTest::newRow("apostrophe MSSQL") << mssql << "D'AMATO%" << "D''AMATO%";
-    QTest::newRow("injection stays inside") << mssql << "X') OR 1=1 --" << "X'') OR 1=1 --";
-    QTest::newRow("backslash plain for MSSQL") << mssql << "A\\B" << "A\\B";
-    QTest::newRow("backslash for MYSQL") << mysql << "A\\B" << "A\\\\\\\\B";
-    QTest::newRow("MYSQL backslash-quote") << mysql << "\\'" << "\\\\\\\\''";
-    QTest::newRow("wildcards stay") << mysql << "%A_B%" << "%A_B%";
+    const int sqlite = int(DatabaseType::SQLITE), mssql = int(DatabaseType::MSSQL),
+              mysql = int(DatabaseType::MYSQL);
+    QTest::newRow("apostrophe doubled") << sqlite << "O'NEIL"
+                                        << "O''NEIL";
+    QTest::newRow("apostrophe MSSQL") << mssql << "D'AMATO%"
+                                      << "D''AMATO%";
+    QTest::newRow("injection stays inside") << mssql << "X') OR 1=1 --"
+                                            << "X'') OR 1=1 --";
+    QTest::newRow("backslash plain for MSSQL") << mssql << "A\\B"
+                                               << "A\\B";
+    QTest::newRow("backslash for MYSQL") << mysql << "A\\B"
+                                         << "A\\\\\\\\B";
+    QTest::newRow("MYSQL backslash-quote") << mysql << "\\'"
+                                           << "\\\\\\\\''";
+    QTest::newRow("wildcards stay") << mysql << "%A_B%"
+                                    << "%A_B%";
 }
 
 void TestContactSearch::likePattern()
