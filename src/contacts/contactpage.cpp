@@ -251,7 +251,7 @@ void syncGridRow(QTableView* grid, Query* query, bool wholeRow)
 
 ContactPage::ContactPage(AppContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx)
 {
-    setObjectName(QStringLiteral("tsKontakte"));
+    setObjectName(QStringLiteral("ContactPage"));
     qryAdrSearch = new Query(QStringLiteral("qryAdrSearch"), this, ctx_.connectionName);
     qryDokument = new Query(QStringLiteral("qryDokument"), this, ctx_.connectionName);
 
@@ -260,6 +260,10 @@ ContactPage::ContactPage(AppContext& ctx, QWidget* parent) : QWidget(parent), ct
     splitter_->setChildrenCollapsible(false);
     buildSearchPane();
     buildDocumentPane();
+    // The panes may get narrower than their controls would like, so that the main window can be
+    // made small; the controls are then clipped.
+    panKontakteGrid->setMinimumWidth(200);
+    panKontakteDokumente->setMinimumWidth(200);
     splitter_->addWidget(panKontakteGrid);
     splitter_->addWidget(panKontakteDokumente);
     splitter_->setStretchFactor(0, 0);
