@@ -215,7 +215,7 @@ int main(int argc, char* argv[])
         // Keystrokes: terms typed letter by letter into an empty box.
         const QStringList terms = {QStringLiteral("KD4711"),  QStringLiteral("FIRMA 2345"),
                                    QStringLiteral("BERLIN"),  QStringLiteral("HAUPTSTR"),
-                                   QStringLiteral("12345"),   QStringLiteral("MUENCHEN"),
+                                   QStringLiteral("12345"),   QStringLiteral("MÜNCHEN"),
                                    QStringLiteral("KD49999"), QStringLiteral("GMBH"),
                                    QStringLiteral("HAMBURG"), QStringLiteral("XYZ")};
         Stats keys, keysCpu, firstKeys, laterKeys, keyHandler;
