@@ -55,7 +55,8 @@ double cpuMs()
 {
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
-    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1000.0 + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1000.0;
+    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1000.0 +
+           (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1000.0;
 }
 
 QString loadAverage()
@@ -173,14 +174,16 @@ bool generateDatabase(const Options& o, int percent)
             q.addBindValue(linkFolder(o, i));
             ok = q.exec();
         }
-        q.prepare(QStringLiteral("INSERT INTO EINGANGSRECH (ID, BUCHNR, ERFDATUM) VALUES (?, ?, '2024-03-05 10:00:00')"));
+        q.prepare(QStringLiteral(
+            "INSERT INTO EINGANGSRECH (ID, BUCHNR, ERFDATUM) VALUES (?, ?, '2024-03-05 10:00:00')"));
         for (int r = 1; ok && r <= o.invoices / 2; ++r) {
             q.addBindValue(r);
             q.addBindValue(100000 + r);
             ok = q.exec();
         }
-        q.prepare(QStringLiteral("INSERT INTO DOKUMENT (D_BEZUG_ADRNR, D_EMPF_KURZNAME, D_BEZUG_EINGERCHNR, D_PFAD, "
-                                 "D_DATEINAME) VALUES (?, ?, ?, ?, ?)"));
+        q.prepare(QStringLiteral(
+            "INSERT INTO DOKUMENT (D_BEZUG_ADRNR, D_EMPF_KURZNAME, D_BEZUG_EINGERCHNR, D_PFAD, "
+            "D_DATEINAME) VALUES (?, ?, ?, ?, ?)"));
         for (int k = 0; ok && k < o.invoices; ++k) {
             const int i = o.links + k;
             q.addBindValue(k % 500);
@@ -269,9 +272,10 @@ int scenarioRefresh(const Options& o)
         if (best < 0 || total < best)
             best = total;
         const double tot = ms(total);
-        out << QStringLiteral("run %1: total %2 ms (CPU %3 ms) | queries and rows %4 ms (%5%) | waiting for file "
-                              "tests %6 ms (%7%) | page text %8 ms (%9%) | page shown %10 ms (%11%) | file tests "
-                              "beside the reading %12 ms")
+        out << QStringLiteral(
+                   "run %1: total %2 ms (CPU %3 ms) | queries and rows %4 ms (%5%) | waiting for file "
+                   "tests %6 ms (%7%) | page text %8 ms (%9%) | page shown %10 ms (%11%) | file tests "
+                   "beside the reading %12 ms")
                    .arg(run)
                    .arg(tot, 0, 'f', 0)
                    .arg(cpu, 0, 'f', 0)
@@ -316,8 +320,9 @@ int scenarioRefresh(const Options& o)
     for (const QString& n : names)
         found2 += QFileInfo(n).isFile() ? 1 : 0;
     const qint64 infoNs = info.nsecsElapsed();
-    out << QStringLiteral("file-test floor: %1 stat() tests in %2 ms, CPU %7 ms (%3 us each; QFileInfo::isFile "
-                          "%4 ms); best refresh %5 ms = %6 x the floor")
+    out << QStringLiteral(
+               "file-test floor: %1 stat() tests in %2 ms, CPU %7 ms (%3 us each; QFileInfo::isFile "
+               "%4 ms); best refresh %5 ms = %6 x the floor")
                .arg(names.size())
                .arg(ms(floorNs), 0, 'f', 0)
                .arg(floorNs / 1000.0 / qMax<qsizetype>(1, names.size()), 0, 'f', 2)
@@ -342,8 +347,8 @@ int scenarioCli(const Options& o)
                 .arg(dbFile(o, o.missingPercent))
                 .toUtf8());
     f.close();
-    out << "== command-line report, " << o.missingPercent << "% missing (load average " << loadAverage() << ")"
-        << Qt::endl;
+    out << "== command-line report, " << o.missingPercent << "% missing (load average " << loadAverage()
+        << ")" << Qt::endl;
     const QString report = QDir(o.dataDir).absoluteFilePath(QStringLiteral("bericht.html"));
     for (int run = 1; run <= 3; ++run) {
         QString summary, errors;
@@ -351,8 +356,8 @@ int scenarioCli(const Options& o)
         QElapsedTimer t;
         const double cpu0 = cpuMs();
         t.start();
-        const int code = runReportCommand({QStringLiteral("/K:") + ini.chopped(4), QStringLiteral("--report"), report},
-                                          &so, &se);
+        const int code = runReportCommand(
+            {QStringLiteral("/K:") + ini.chopped(4), QStringLiteral("--report"), report}, &so, &se);
         const qint64 ns = t.nsecsElapsed();
         so.flush();
         se.flush();
@@ -364,7 +369,8 @@ int scenarioCli(const Options& o)
                    .arg(cpuMs() - cpu0, 0, 'f', 0)
             << errors << Qt::endl;
     }
-    out << "report file " << QFileInfo(report).size() / 1024 << " KB; peak memory " << peakRssMb() << " MB" << Qt::endl;
+    out << "report file " << QFileInfo(report).size() / 1024 << " KB; peak memory " << peakRssMb() << " MB"
+        << Qt::endl;
     return 0;
 }
 
@@ -377,8 +383,8 @@ int scenarioPreview(const Options& o)
     qint64 shownNs = 0;
     const qint64 total = refresh(shown, t, &shownNs);
     const ReportScanResult& r = shown.page->lastScanResult();
-    out << "== refresh and preview, " << o.missingPercent << "% missing: " << r.invalidArticleLinks + r.invalidInvoiceLinks
-        << " rows" << Qt::endl;
+    out << "== refresh and preview, " << o.missingPercent
+        << "% missing: " << r.invalidArticleLinks + r.invalidInvoiceLinks << " rows" << Qt::endl;
     out << QStringLiteral("refresh %1 ms (page shown %2 ms); memory after refresh %3 MB")
                .arg(ms(total), 0, 'f', 0)
                .arg(ms(shownNs), 0, 'f', 0)
@@ -395,7 +401,8 @@ int scenarioPreview(const Options& o)
     qint64 bytes = 0;
     for (const QPicture& p : preview.recorder().pages)
         bytes += p.size();
-    out << QStringLiteral("preview laid out: %1 pages in %2 ms (%3 ms/page), recorded %4 MB; peak memory %5 MB")
+    out << QStringLiteral(
+               "preview laid out: %1 pages in %2 ms (%3 ms/page), recorded %4 MB; peak memory %5 MB")
                .arg(preview.pageCount())
                .arg(ms(layoutNs), 0, 'f', 0)
                .arg(ms(layoutNs) / qMax(1, preview.pageCount()), 0, 'f', 1)
@@ -424,7 +431,8 @@ int scenarioPreview(const Options& o)
         preview.ZoomBox->setCurrentIndex(index);
         preview.ZoomBoxChange();
         preview.repaint();
-        out << QStringLiteral("zoom \"%1\": %2 ms").arg(preview.ZoomBox->itemText(index)).arg(st.elapsed()) << Qt::endl;
+        out << QStringLiteral("zoom \"%1\": %2 ms").arg(preview.ZoomBox->itemText(index)).arg(st.elapsed())
+            << Qt::endl;
     }
     st.restart();
     preview.TwoPageBut->click();
@@ -436,7 +444,9 @@ int scenarioPreview(const Options& o)
     printer.setOutputFileName(pdf);
     st.restart();
     shown.viewer->printPages(printer, 1, 9999, {});
-    out << QStringLiteral("printing all pages to PDF: %1 ms, %2 KB").arg(st.elapsed()).arg(QFileInfo(pdf).size() / 1024)
+    out << QStringLiteral("printing all pages to PDF: %1 ms, %2 KB")
+               .arg(st.elapsed())
+               .arg(QFileInfo(pdf).size() / 1024)
         << Qt::endl;
     out << "peak memory " << peakRssMb() << " MB" << Qt::endl;
     return 0;
@@ -483,7 +493,8 @@ int scenarioPreview5000(const Options& o)
     t.restart();
     bool cancelled = false;
     TPreviewForm preview(nullptr, *shown.viewer, printer, QString(), &cancelled);
-    out << "preview opened (" << preview.pageCount() << " pages laid out) in " << t.elapsed() << " ms" << Qt::endl;
+    out << "preview opened (" << preview.pageCount() << " pages laid out) in " << t.elapsed() << " ms"
+        << Qt::endl;
     preview.setWindowState(Qt::WindowNoState);
     preview.resize(1100, 800);
     preview.show();
@@ -498,7 +509,8 @@ int scenarioPreview5000(const Options& o)
     for (int i = 0; i < 6; ++i)
         preview.PB1MouseDown(Qt::LeftButton, QPoint(100, 100));
     preview.repaint();
-    out << "6 zoom-tool clicks (to " << int(preview.zoom() * 100) << "%) in " << t.elapsed() << " ms" << Qt::endl;
+    out << "6 zoom-tool clicks (to " << int(preview.zoom() * 100) << "%) in " << t.elapsed() << " ms"
+        << Qt::endl;
     out << "peak memory " << peakRssMb() << " MB" << Qt::endl;
     if (o.compare) {
         QTextBrowser browser;
@@ -552,8 +564,8 @@ int main(int argc, char* argv[])
     QDir().mkpath(o.dataDir);
     if (!generateFiles(o, o.links + o.invoices) || !generateDatabase(o, 2) || !generateDatabase(o, 10))
         return 1;
-    out << "data: " << o.links << " article links, " << o.invoices << " invoice document links in " << o.dataDir
-        << Qt::endl;
+    out << "data: " << o.links << " article links, " << o.invoices << " invoice document links in "
+        << o.dataDir << Qt::endl;
     const QList<QStringList> runs = {{QStringLiteral("refresh"), QStringLiteral("2")},
                                      {QStringLiteral("cli"), QStringLiteral("2")},
                                      {QStringLiteral("preview"), QStringLiteral("10")},
@@ -561,7 +573,7 @@ int main(int argc, char* argv[])
     for (const QStringList& r : runs) {
         QProcess child;
         child.setProcessChannelMode(QProcess::ForwardedChannels);
-        QStringList childArgs = {QStringLiteral("--data"), o.dataDir, QStringLiteral("--scenario"), r[0],
+        QStringList childArgs = {QStringLiteral("--data"),    o.dataDir, QStringLiteral("--scenario"), r[0],
                                  QStringLiteral("--missing"), r[1]};
         if (o.compare)
             childArgs << QStringLiteral("--compare");

@@ -98,8 +98,8 @@ void PreviewPageArea::mouseReleaseEvent(QMouseEvent*)
 
 // ---------------------------------------------------------------------------------------------
 
-TPreviewForm::TPreviewForm(QWidget* owner, PrintSource& viewer, QPrinter& printer, const QString& settingsFile,
-                           bool* cancelled)
+TPreviewForm::TPreviewForm(QWidget* owner, PrintSource& viewer, QPrinter& printer,
+                           const QString& settingsFile, bool* cancelled)
     : QDialog(owner), viewer_(viewer), printer_(printer), settingsFile_(settingsFile)
 {
     buildWindow();
@@ -118,9 +118,10 @@ TPreviewForm::TPreviewForm(QWidget* owner, PrintSource& viewer, QPrinter& printe
     PreviewSettings settings;
     if (!settingsFile_.isEmpty())
         settings.load(settingsFile_);
-    viewer_.setPrintMargins(PrintMargins{settings.PrintMarginLeft, settings.PrintMarginRight, settings.PrintMarginTop,
-                                         settings.PrintMarginBottom});
-    printer_.setPageOrientation(settings.SeiteOrientation == 0 ? QPageLayout::Portrait : QPageLayout::Landscape);
+    viewer_.setPrintMargins(PrintMargins{settings.PrintMarginLeft, settings.PrintMarginRight,
+                                         settings.PrintMarginTop, settings.PrintMarginBottom});
+    printer_.setPageOrientation(settings.SeiteOrientation == 0 ? QPageLayout::Portrait
+                                                               : QPageLayout::Landscape);
 
     bool stopped = false;
     TPrnStatusForm status(this);
@@ -155,26 +156,32 @@ void TPreviewForm::buildWindow()
 
     auto* top = new QHBoxLayout;
     GridBut = toolButton(this, "GridBut", QStringLiteral("Gitter"), QStringLiteral("Gitter ein/aus"), true);
-    ZoomCursorBut = toolButton(this, "ZoomCursorBut", QStringLiteral("Zoom"), QStringLiteral("Zoom-Tool ein/aus"), true);
-    HandCursorBut = toolButton(this, "HandCursorBut", QStringLiteral("Hand"), QStringLiteral("Verschieben ein/aus"), true);
+    ZoomCursorBut =
+        toolButton(this, "ZoomCursorBut", QStringLiteral("Zoom"), QStringLiteral("Zoom-Tool ein/aus"), true);
+    HandCursorBut = toolButton(this, "HandCursorBut", QStringLiteral("Hand"),
+                               QStringLiteral("Verschieben ein/aus"), true);
     auto* tools = new QButtonGroup(this);
     tools->addButton(ZoomCursorBut);
     tools->addButton(HandCursorBut);
-    OnePageBut = toolButton(this, "OnePageBut", QStringLiteral("&1"), QStringLiteral("Eine Seite anzeigen"), true);
+    OnePageBut =
+        toolButton(this, "OnePageBut", QStringLiteral("&1"), QStringLiteral("Eine Seite anzeigen"), true);
     TwoPageBut = toolButton(this, "TwoPageBut", QStringLiteral("&2"),
                             QStringLiteral("Zwei Seiten nebeneinander anzeigen"), true);
     auto* pages = new QButtonGroup(this);
     pages->addButton(OnePageBut);
     pages->addButton(TwoPageBut);
     OnePageBut->setChecked(true);
-    FitPageBut = toolButton(this, "FitPageBut", QStringLiteral("Seite"), QStringLiteral("An Seite anpassen"), true);
-    FitWidthBut = toolButton(this, "FitWidthBut", QStringLiteral("Breite"), QStringLiteral("An Breite anpassen"), true);
+    FitPageBut =
+        toolButton(this, "FitPageBut", QStringLiteral("Seite"), QStringLiteral("An Seite anpassen"), true);
+    FitWidthBut =
+        toolButton(this, "FitWidthBut", QStringLiteral("Breite"), QStringLiteral("An Breite anpassen"), true);
     ZoomBox = new QComboBox(this);
     ZoomBox->setObjectName(QStringLiteral("ZoomBox"));
     ZoomBox->addItems({QStringLiteral("An Seite anpassen"), QStringLiteral("An Breite anpassen"),
                        QStringLiteral("Individuell"), QStringLiteral("25%"), QStringLiteral("50%"),
-                       QStringLiteral("75%"), QStringLiteral("100%"), QStringLiteral("125%"), QStringLiteral("150%"),
-                       QStringLiteral("200%"), QStringLiteral("300%"), QStringLiteral("400%")});
+                       QStringLiteral("75%"), QStringLiteral("100%"), QStringLiteral("125%"),
+                       QStringLiteral("150%"), QStringLiteral("200%"), QStringLiteral("300%"),
+                       QStringLiteral("400%")});
     ZoomBox->setToolTip(QStringLiteral("Zoom"));
     ZoomBox->setStatusTip(QStringLiteral("Zoom"));
     UnitsBox = new QComboBox(this);
@@ -194,9 +201,9 @@ void TPreviewForm::buildWindow()
     NextPageBut->setArrowType(Qt::RightArrow);
     CloseBut = new QPushButton(QStringLiteral("Schli&eßen"), this);
     CloseBut->setObjectName(QStringLiteral("CloseBut"));
-    for (QWidget* w : std::initializer_list<QWidget*>{GridBut, ZoomCursorBut, HandCursorBut, OnePageBut, TwoPageBut,
-                                                      FitPageBut, FitWidthBut, ZoomBox, UnitsBox, PrintBut,
-                                                      btnSeiteEinrichten, PrevPageBut, NextPageBut})
+    for (QWidget* w : std::initializer_list<QWidget*>{GridBut, ZoomCursorBut, HandCursorBut, OnePageBut,
+                                                      TwoPageBut, FitPageBut, FitWidthBut, ZoomBox, UnitsBox,
+                                                      PrintBut, btnSeiteEinrichten, PrevPageBut, NextPageBut})
         top->addWidget(w);
     top->addStretch(1);
     top->addWidget(CloseBut);
@@ -246,10 +253,14 @@ void TPreviewForm::buildWindow()
     ZoomLabel->setFrameShape(QFrame::Panel);
     ZoomLabel->setFrameShadow(QFrame::Sunken);
     ZoomLabel->setMinimumWidth(60);
-    FirstPageSpeed = toolButton(this, "FirstPageSpeed", QStringLiteral("|<"), QStringLiteral("Zur ersten Seite"));
-    PrevPageSpeed = toolButton(this, "PrevPageSpeed", QStringLiteral("<"), QStringLiteral("Zur vorherigen Seite"));
-    NextPageSpeed = toolButton(this, "NextPageSpeed", QStringLiteral(">"), QStringLiteral("Zur nächsten Seite"));
-    LastPageSpeed = toolButton(this, "LastPageSpeed", QStringLiteral(">|"), QStringLiteral("Zur letzten Seite"));
+    FirstPageSpeed =
+        toolButton(this, "FirstPageSpeed", QStringLiteral("|<"), QStringLiteral("Zur ersten Seite"));
+    PrevPageSpeed =
+        toolButton(this, "PrevPageSpeed", QStringLiteral("<"), QStringLiteral("Zur vorherigen Seite"));
+    NextPageSpeed =
+        toolButton(this, "NextPageSpeed", QStringLiteral(">"), QStringLiteral("Zur nächsten Seite"));
+    LastPageSpeed =
+        toolButton(this, "LastPageSpeed", QStringLiteral(">|"), QStringLiteral("Zur letzten Seite"));
     PageNumSpeed = toolButton(this, "PageNumSpeed", QStringLiteral("#"), QStringLiteral("Zu Seite N gehen"));
     HintLabel = new QLabel(this);
     HintLabel->setObjectName(QStringLiteral("HintLabel"));
@@ -274,14 +285,20 @@ void TPreviewForm::buildWindow()
         addAction(a);
         return a;
     };
-    addItem(QStringLiteral("Seite einrichten"), QKeySequence(Qt::CTRL | Qt::Key_R), &TPreviewForm::btnSeiteEinrichtenClick);
-    addItem(QStringLiteral("Alles markieren"), QKeySequence(Qt::CTRL | Qt::Key_A), &TPreviewForm::popAllesMarkierenClick);
+    addItem(QStringLiteral("Seite einrichten"), QKeySequence(Qt::CTRL | Qt::Key_R),
+            &TPreviewForm::btnSeiteEinrichtenClick);
+    addItem(QStringLiteral("Alles markieren"), QKeySequence(Qt::CTRL | Qt::Key_A),
+            &TPreviewForm::popAllesMarkierenClick);
     addItem(QStringLiteral("Kopieren"), QKeySequence(Qt::CTRL | Qt::Key_C), &TPreviewForm::popKopierenClick);
     PopupMenu1->addSeparator();
-    addItem(QStringLiteral("Erste Seite"), QKeySequence(Qt::CTRL | Qt::Key_E), &TPreviewForm::FirstPageSpeedClick);
-    addItem(QStringLiteral("Vorherige Seite"), QKeySequence(Qt::CTRL | Qt::Key_V), &TPreviewForm::PrevPageButClick);
-    addItem(QStringLiteral("Nächste Seite"), QKeySequence(Qt::CTRL | Qt::Key_N), &TPreviewForm::NextPageButClick);
-    addItem(QStringLiteral("Letzte Seite"), QKeySequence(Qt::CTRL | Qt::Key_L), &TPreviewForm::LastPageSpeedClick);
+    addItem(QStringLiteral("Erste Seite"), QKeySequence(Qt::CTRL | Qt::Key_E),
+            &TPreviewForm::FirstPageSpeedClick);
+    addItem(QStringLiteral("Vorherige Seite"), QKeySequence(Qt::CTRL | Qt::Key_V),
+            &TPreviewForm::PrevPageButClick);
+    addItem(QStringLiteral("Nächste Seite"), QKeySequence(Qt::CTRL | Qt::Key_N),
+            &TPreviewForm::NextPageButClick);
+    addItem(QStringLiteral("Letzte Seite"), QKeySequence(Qt::CTRL | Qt::Key_L),
+            &TPreviewForm::LastPageSpeedClick);
     connect(ScrollBox1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { PopupMenu1->popup(ScrollBox1->mapToGlobal(pos)); });
 
@@ -333,7 +350,8 @@ void TPreviewForm::FormShow()
     UnitsBox->setCurrentIndex(1);
     GotoPage(0);
     // The hints of the controls go to the status line while the preview is open.
-    previousHintHandler_ = SetApplicationHintHandler([this](const QString& hint) { HintLabel->setText(hint); });
+    previousHintHandler_ =
+        SetApplicationHintHandler([this](const QString& hint) { HintLabel->setText(hint); });
     hintHandlerSet_ = true;
     // Keys reach the preview before its controls.
     qApp->installEventFilter(this);
@@ -636,7 +654,8 @@ void TPreviewForm::btnSeiteEinrichtenClick()
     TDlgSeiteEinrichten dlg(this);
     const PrintMargins m = viewer_.printMargins();
     auto twoDecimals = [](double v) { return std::round(v * 100) / 100; };
-    dlg.setMargins(PrintMargins{twoDecimals(m.left), twoDecimals(m.right), twoDecimals(m.top), twoDecimals(m.bottom)});
+    dlg.setMargins(
+        PrintMargins{twoDecimals(m.left), twoDecimals(m.right), twoDecimals(m.top), twoDecimals(m.bottom)});
     dlg.setOrientation(printer_.pageLayout().orientation() == QPageLayout::Portrait ? 0 : 1);
     if (msg().execDialog(dlg) != QDialog::Accepted)
         return;

@@ -55,8 +55,7 @@ void TPrnStatusForm::ViewerPrintProgress(int page, bool& stop)
     }
 }
 
-template<typename Work>
-void TPrnStatusForm::run(Work&& work, bool& cancelled)
+template <typename Work> void TPrnStatusForm::run(Work&& work, bool& cancelled)
 {
     show();
     try {
@@ -70,7 +69,8 @@ void TPrnStatusForm::run(Work&& work, bool& cancelled)
     cancelled = canceled_;
 }
 
-void TPrnStatusForm::DoPreview(PrintSource& viewer, QPrinter& printer, PageRecorder& recorder, bool& cancelled)
+void TPrnStatusForm::DoPreview(PrintSource& viewer, QPrinter& printer, PageRecorder& recorder,
+                               bool& cancelled)
 {
     run([&](const PrintProgress& progress) { viewer.layoutPages(printer, recorder, progress); }, cancelled);
 }
@@ -142,7 +142,8 @@ TDlgSeiteEinrichten::TDlgSeiteEinrichten(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("DlgSeiteEinrichten"));
     setWindowTitle(QStringLiteral("Seite einrichten"));
-    rgrpSeiteOrientation = new RadioGroup({QStringLiteral("&Hochformat"), QStringLiteral("&Querformat")}, 2, this);
+    rgrpSeiteOrientation =
+        new RadioGroup({QStringLiteral("&Hochformat"), QStringLiteral("&Querformat")}, 2, this);
     rgrpSeiteOrientation->setObjectName(QStringLiteral("rgrpSeiteOrientation"));
     rgrpSeiteOrientation->setGeometry(16, 8, 424, 52);
     rgrpSeiteOrientation->setItemIndex(0);
@@ -184,7 +185,8 @@ TDlgSeiteEinrichten::TDlgSeiteEinrichten(QWidget* parent) : QDialog(parent)
 
     connect(btnSeitenFmtOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(btnSeitenFmtAbbruch, &QPushButton::clicked, this, &QDialog::reject);
-    connect(rgrpSeiteOrientation, &RadioGroup::changed, this, &TDlgSeiteEinrichten::rgrpSeiteOrientationChange);
+    connect(rgrpSeiteOrientation, &RadioGroup::changed, this,
+            &TDlgSeiteEinrichten::rgrpSeiteOrientationChange);
     rgrpSeiteOrientationChange();
 }
 

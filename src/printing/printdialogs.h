@@ -38,8 +38,7 @@ public slots:
     void CancelButtonClick();
 
 private:
-    template<typename Work>
-    void run(Work&& work, bool& cancelled);
+    template <typename Work> void run(Work&& work, bool& cancelled);
     bool canceled_ = false;
 };
 

@@ -15,8 +15,8 @@ class QPrinter;
 struct PageRecorder
 {
     QVector<QPicture> pages;
-    QSize paperSize;     // printer pixels
-    int dpiX = 0;        // printer pixels per inch
+    QSize paperSize; // printer pixels
+    int dpiX = 0;    // printer pixels per inch
     int dpiY = 0;
     QPoint printableOffset; // top left corner of the printable area on the paper, printer pixels
 

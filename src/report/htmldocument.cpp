@@ -8,10 +8,10 @@ namespace reportview {
 
 QString Style::key() const
 {
-    return families.join(u',') + u'|' + QString::number(fontPx) + u'|' + QString::number(weight) + u'|'
-           + QString::number(int(italic)) + QString::number(int(underline))
-           + QString::number(int(borderBottom)) + u'|' + color.name(QColor::HexArgb) + u'|'
-           + (background.isValid() ? background.name(QColor::HexArgb) : QString());
+    return families.join(u',') + u'|' + QString::number(fontPx) + u'|' + QString::number(weight) + u'|' +
+           QString::number(int(italic)) + QString::number(int(underline)) +
+           QString::number(int(borderBottom)) + u'|' + color.name(QColor::HexArgb) + u'|' +
+           (background.isValid() ? background.name(QColor::HexArgb) : QString());
 }
 
 int Table::columnCount() const
@@ -73,10 +73,10 @@ struct NamedEntity
 };
 
 const NamedEntity kEntities[] = {
-    {u"nbsp", 0x00A0}, {u"amp", u'&'},     {u"lt", u'<'},      {u"gt", u'>'},      {u"quot", u'"'},
-    {u"apos", u'\''},  {u"auml", 0x00E4},  {u"ouml", 0x00F6},  {u"uuml", 0x00FC},  {u"Auml", 0x00C4},
-    {u"Ouml", 0x00D6}, {u"Uuml", 0x00DC},  {u"szlig", 0x00DF}, {u"euro", 0x20AC},  {u"copy", 0x00A9},
-    {u"reg", 0x00AE},  {u"deg", 0x00B0},   {u"sect", 0x00A7},  {u"shy", 0x00AD},   {u"middot", 0x00B7},
+    {u"nbsp", 0x00A0},   {u"amp", u'&'},      {u"lt", u'<'},      {u"gt", u'>'},      {u"quot", u'"'},
+    {u"apos", u'\''},    {u"auml", 0x00E4},   {u"ouml", 0x00F6},  {u"uuml", 0x00FC},  {u"Auml", 0x00C4},
+    {u"Ouml", 0x00D6},   {u"Uuml", 0x00DC},   {u"szlig", 0x00DF}, {u"euro", 0x20AC},  {u"copy", 0x00A9},
+    {u"reg", 0x00AE},    {u"deg", 0x00B0},    {u"sect", 0x00A7},  {u"shy", 0x00AD},   {u"middot", 0x00B7},
     {u"eacute", 0x00E9}, {u"egrave", 0x00E8}, {u"acute", 0x00B4}, {u"ndash", 0x2013}, {u"mdash", 0x2014},
 };
 
@@ -100,7 +100,7 @@ int decodeEntityAt(const QString& text, int pos, QString& out)
         if (!ok || code == 0 || code > 0x10FFFF)
             return -1;
         // Windows-1252 pages write 128..159 for the characters of that code page.
-        static const char16_t cp1252[32] = {0x20AC, 0x81, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+        static const char16_t cp1252[32] = {0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
                                             0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x8D,   0x017D, 0x8F,
                                             0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                             0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178};
@@ -127,21 +127,58 @@ bool isHtmlSpace(QChar c)
 // The element and attribute names the page uses, shared instead of allocated for every tag.
 QString internName(QStringView raw)
 {
-    static const QStringList known = {
-        QStringLiteral("td"), QStringLiteral("tr"), QStringLiteral("th"), QStringLiteral("table"),
-        QStringLiteral("a"), QStringLiteral("p"), QStringLiteral("br"), QStringLiteral("h1"), QStringLiteral("h2"),
-        QStringLiteral("h3"), QStringLiteral("h4"), QStringLiteral("h5"), QStringLiteral("h6"),
-        QStringLiteral("body"), QStringLiteral("head"), QStringLiteral("html"), QStringLiteral("style"),
-        QStringLiteral("title"), QStringLiteral("script"), QStringLiteral("div"), QStringLiteral("li"),
-        QStringLiteral("ul"), QStringLiteral("ol"), QStringLiteral("hr"), QStringLiteral("center"),
-        QStringLiteral("b"), QStringLiteral("i"), QStringLiteral("strong"), QStringLiteral("em"),
-        QStringLiteral("span"), QStringLiteral("font"), QStringLiteral("tbody"), QStringLiteral("thead"),
-        QStringLiteral("class"), QStringLiteral("width"), QStringLiteral("align"), QStringLiteral("valign"),
-        QStringLiteral("href"), QStringLiteral("border"), QStringLiteral("cellspacing"),
-        QStringLiteral("cellpadding"), QStringLiteral("bordercolorlight"), QStringLiteral("bordercolordark"),
-        QStringLiteral("colspan"), QStringLiteral("rowspan"), QStringLiteral("bgcolor"), QStringLiteral("type"),
-        QStringLiteral("cell"), QStringLiteral("kleinnormal"), QStringLiteral("left"), QStringLiteral("top"),
-        QStringLiteral("center")};
+    static const QStringList known = {QStringLiteral("td"),
+                                      QStringLiteral("tr"),
+                                      QStringLiteral("th"),
+                                      QStringLiteral("table"),
+                                      QStringLiteral("a"),
+                                      QStringLiteral("p"),
+                                      QStringLiteral("br"),
+                                      QStringLiteral("h1"),
+                                      QStringLiteral("h2"),
+                                      QStringLiteral("h3"),
+                                      QStringLiteral("h4"),
+                                      QStringLiteral("h5"),
+                                      QStringLiteral("h6"),
+                                      QStringLiteral("body"),
+                                      QStringLiteral("head"),
+                                      QStringLiteral("html"),
+                                      QStringLiteral("style"),
+                                      QStringLiteral("title"),
+                                      QStringLiteral("script"),
+                                      QStringLiteral("div"),
+                                      QStringLiteral("li"),
+                                      QStringLiteral("ul"),
+                                      QStringLiteral("ol"),
+                                      QStringLiteral("hr"),
+                                      QStringLiteral("center"),
+                                      QStringLiteral("b"),
+                                      QStringLiteral("i"),
+                                      QStringLiteral("strong"),
+                                      QStringLiteral("em"),
+                                      QStringLiteral("span"),
+                                      QStringLiteral("font"),
+                                      QStringLiteral("tbody"),
+                                      QStringLiteral("thead"),
+                                      QStringLiteral("class"),
+                                      QStringLiteral("width"),
+                                      QStringLiteral("align"),
+                                      QStringLiteral("valign"),
+                                      QStringLiteral("href"),
+                                      QStringLiteral("border"),
+                                      QStringLiteral("cellspacing"),
+                                      QStringLiteral("cellpadding"),
+                                      QStringLiteral("bordercolorlight"),
+                                      QStringLiteral("bordercolordark"),
+                                      QStringLiteral("colspan"),
+                                      QStringLiteral("rowspan"),
+                                      QStringLiteral("bgcolor"),
+                                      QStringLiteral("type"),
+                                      QStringLiteral("cell"),
+                                      QStringLiteral("kleinnormal"),
+                                      QStringLiteral("left"),
+                                      QStringLiteral("top"),
+                                      QStringLiteral("center")};
     for (const QString& k : known)
         if (raw.size() == k.size() && raw.compare(k, Qt::CaseInsensitive) == 0)
             return k;
@@ -426,7 +463,8 @@ private:
         {
             const char16_t* tag;
             qreal scale;
-        } headings[] = {{u"h1", 2.0}, {u"h2", 1.5}, {u"h3", 1.17}, {u"h4", 1.0}, {u"h5", 0.83}, {u"h6", 0.67}};
+        } headings[] = {{u"h1", 2.0}, {u"h2", 1.5},  {u"h3", 1.17},
+                        {u"h4", 1.0}, {u"h5", 0.83}, {u"h6", 0.67}};
         for (const auto& h : headings) {
             if (tag == QStringView(h.tag)) {
                 st.fontPx = parent.fontPx * h.scale;
@@ -866,7 +904,8 @@ private:
             if (name == u"a") {
                 if (!tag.closing && tag.has(u"href")) {
                     if (t.anchorOpen >= 0)
-                        t.cell.anchors[t.anchorOpen].length = int(t.cell.text.size()) - t.cell.anchors[t.anchorOpen].start;
+                        t.cell.anchors[t.anchorOpen].length =
+                            int(t.cell.text.size()) - t.cell.anchors[t.anchorOpen].start;
                     Anchor a;
                     a.start = int(t.cell.text.size());
                     a.href = tag.attr(u"href");
@@ -936,9 +975,9 @@ private:
 
     static bool isBlockTag(const QString& name)
     {
-        return name == u"p" || name == u"div" || name == u"li" || name == u"h1" || name == u"h2"
-               || name == u"h3" || name == u"h4" || name == u"h5" || name == u"h6" || name == u"ul"
-               || name == u"ol" || name == u"hr" || name == u"center";
+        return name == u"p" || name == u"div" || name == u"li" || name == u"h1" || name == u"h2" ||
+               name == u"h3" || name == u"h4" || name == u"h5" || name == u"h6" || name == u"ul" ||
+               name == u"ol" || name == u"hr" || name == u"center";
     }
 
     const QString& s_;

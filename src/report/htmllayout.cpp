@@ -187,12 +187,14 @@ qreal Layout::advance(const QString& text, int from, int to, const QVector<Ancho
     if (uniform)
         return textAdvance(style, text, from, to);
     qreal w = 0;
-    forEachRun(text, from, to, anchors, style, [&](int a, int b, int st) { w += textAdvance(st, text, a, b); });
+    forEachRun(text, from, to, anchors, style,
+               [&](int a, int b, int st) { w += textAdvance(st, text, a, b); });
     return w;
 }
 
-template<typename F>
-void Layout::forEachRun(const QString&, int from, int to, const QVector<Anchor>& anchors, int style, F&& f) const
+template <typename F>
+void Layout::forEachRun(const QString&, int from, int to, const QVector<Anchor>& anchors, int style,
+                        F&& f) const
 {
     int pos = from;
     for (const Anchor& a : anchors) {
@@ -209,7 +211,8 @@ void Layout::forEachRun(const QString&, int from, int to, const QVector<Anchor>&
         f(pos, to, style);
 }
 
-void Layout::wrap(const QString& text, const QVector<Anchor>& anchors, int style, qreal width, TextLines& lines) const
+void Layout::wrap(const QString& text, const QVector<Anchor>& anchors, int style, qreal width,
+                  TextLines& lines) const
 {
     lines.clear();
     const int n = int(text.size());
@@ -289,8 +292,9 @@ qreal Layout::textHeight(const QString& text, const QVector<Anchor>& anchors, in
     return qMax<qsizetype>(1, lines.size()) * lineSpacing;
 }
 
-void Layout::drawLines(QPainter& p, const QString& text, const QVector<Anchor>& anchors, int style, HAlign align,
-                       const TextLines& lines, const QPointF& origin, qreal width, int& current) const
+void Layout::drawLines(QPainter& p, const QString& text, const QVector<Anchor>& anchors, int style,
+                       HAlign align, const TextLines& lines, const QPointF& origin, qreal width,
+                       int& current) const
 {
     const qreal lineSpacing = metrics(style).lineSpacing();
     const qreal ascent = metrics(style).ascent();
@@ -316,7 +320,8 @@ void Layout::drawLines(QPainter& p, const QString& text, const QVector<Anchor>& 
 }
 
 QString Layout::anchorInLines(const QString& text, const QVector<Anchor>& anchors, int style, HAlign align,
-                              const TextLines& lines, const QPointF& origin, qreal width, const QPointF& pos) const
+                              const TextLines& lines, const QPointF& origin, qreal width,
+                              const QPointF& pos) const
 {
     const qreal lineSpacing = metrics(style).lineSpacing();
     const int l = int(std::floor((pos.y() - origin.y()) / lineSpacing));
@@ -355,7 +360,8 @@ void Layout::layout(qreal width)
         if (block.kind == Block::Kind::Text) {
             const qreal y = bottom + qMax(pendingMargin, block.marginTop * s);
             const bool simple = !block.text.contains(kLineSeparator) && block.anchors.isEmpty();
-            const float natural = simple ? float(textAdvance(block.style, block.text, 0, int(block.text.size()))) : -1.0f;
+            const float natural =
+                simple ? float(textAdvance(block.style, block.text, 0, int(block.text.size()))) : -1.0f;
             qreal h = textHeight(block.text, block.anchors, block.style, natural, avail);
             if (doc_.styles[block.style].borderBottom)
                 h += 2 * s;
@@ -424,8 +430,7 @@ int Layout::itemAt(qreal y) const
     return i;
 }
 
-template<typename F>
-void Layout::forEachCell(const Item& item, F&& f) const
+template <typename F> void Layout::forEachCell(const Item& item, F&& f) const
 {
     const Block& block = doc_.blocks[item.block];
     const Table& t = doc_.tables[block.table];
@@ -464,7 +469,8 @@ void Layout::paintItem(QPainter& p, int index, qreal dx, qreal dy, bool segmentS
         TextLines lines;
         wrap(block.text, block.anchors, block.style, w, lines);
         int current = -1;
-        drawLines(p, block.text, block.anchors, block.style, block.align, lines, QPointF(x, item.y + dy), w, current);
+        drawLines(p, block.text, block.anchors, block.style, block.align, lines, QPointF(x, item.y + dy), w,
+                  current);
         if (st.borderBottom)
             p.fillRect(QRectF(x, item.y + dy + item.height - 1 * s, w, 1 * s), st.color);
         return;
@@ -548,9 +554,8 @@ QVector<Layout::Page> Layout::paginate(qreal pageHeight) const
         const bool first = page.last < page.first;
         // A table cut by the page end gets its border above and below the cut.
         const qreal cut = tableBorderOf(it);
-        const qreal startShift = page.first < items_.size() && items_[page.first].row > 0
-                                     ? tableBorderOf(items_[page.first])
-                                     : 0;
+        const qreal startShift =
+            page.first < items_.size() && items_[page.first].row > 0 ? tableBorderOf(items_[page.first]) : 0;
         if (!first && it.y + it.height + cut + startShift - page.top > pageHeight) {
             pages.append(page);
             page = Page{i, -1, it.y};

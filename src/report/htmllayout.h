@@ -4,13 +4,13 @@
 #include "report/htmldocument.h"
 
 #include <QFont>
-#include <QHash>
-#include <algorithm>
-#include <iterator>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QRectF>
 #include <QVarLengthArray>
 #include <QVector>
+#include <algorithm>
+#include <iterator>
 
 class QPainter;
 
@@ -26,10 +26,10 @@ public:
     struct Item
     {
         int block = 0;
-        int row = -1;       // table row; -1 for a text block
-        qreal y = 0;        // top of the unit (the table border and spacing above the row included)
+        int row = -1; // table row; -1 for a text block
+        qreal y = 0;  // top of the unit (the table border and spacing above the row included)
         qreal height = 0;
-        qreal boxTop = 0;   // offset of the row's cell boxes (or the text) from y
+        qreal boxTop = 0; // offset of the row's cell boxes (or the text) from y
         qreal boxHeight = 0;
     };
 
@@ -108,20 +108,22 @@ private:
     // Advance of text[from, to) in the runs' styles.
     qreal advance(const QString& text, int from, int to, const QVector<Anchor>& anchors, int style) const;
     // Calls f(from, to, style) for the runs of text[from, to): plain text and anchors.
-    template<typename F>
-    void forEachRun(const QString& text, int from, int to, const QVector<Anchor>& anchors, int style, F&& f) const;
+    template <typename F>
+    void forEachRun(const QString& text, int from, int to, const QVector<Anchor>& anchors, int style,
+                    F&& f) const;
     // Breaks a text into lines of at most width: at blanks, "/", "\\" and "-", at forced breaks, and
     // inside a word that is wider than a line.
-    void wrap(const QString& text, const QVector<Anchor>& anchors, int style, qreal width, TextLines& lines) const;
+    void wrap(const QString& text, const QVector<Anchor>& anchors, int style, qreal width,
+              TextLines& lines) const;
     void drawLines(QPainter& p, const QString& text, const QVector<Anchor>& anchors, int style, HAlign align,
                    const TextLines& lines, const QPointF& origin, qreal width, int& current) const;
     QString anchorInLines(const QString& text, const QVector<Anchor>& anchors, int style, HAlign align,
-                          const TextLines& lines, const QPointF& origin, qreal width, const QPointF& pos) const;
+                          const TextLines& lines, const QPointF& origin, qreal width,
+                          const QPointF& pos) const;
     // The lines of a cell and the top of its text (vertical alignment applied).
     qreal cellLines(const Item& item, int ci, const QRectF& content, TextLines& lines) const;
     // Calls f(cellIndex, box, content) for the cells of a row item.
-    template<typename F>
-    void forEachCell(const Item& item, F&& f) const;
+    template <typename F> void forEachCell(const Item& item, F&& f) const;
 
     const Document& doc_;
     qreal scale_ = 1;

@@ -59,8 +59,8 @@ QString AutoCorrectedName(const QString& fileName)
     // The extension: from the last "." to the end, when that dot follows the last separator.
     QString extension;
     const qsizetype dot = fileName.lastIndexOf(u'.');
-    const qsizetype separator = qMax(qMax(fileName.lastIndexOf(u'\\'), fileName.lastIndexOf(u':')),
-                                     fileName.lastIndexOf(u'/'));
+    const qsizetype separator =
+        qMax(qMax(fileName.lastIndexOf(u'\\'), fileName.lastIndexOf(u':')), fileName.lastIndexOf(u'/'));
     if (dot >= 0 && dot > separator)
         extension = fileName.mid(dot);
     const qsizetype firstDot = rest.indexOf(u'.');
@@ -74,7 +74,8 @@ QString ReportTimestamp(const QDateTime& when)
     // The long time format without the time zone.
     QStringList parts = locale.timeFormat(QLocale::LongFormat).split(u' ');
     parts.removeIf([](const QString& p) { return !p.isEmpty() && p.count(u't') == p.size(); });
-    return locale.toString(when.date(), QLocale::ShortFormat) + u' ' + locale.toString(when.time(), parts.join(u' '));
+    return locale.toString(when.date(), QLocale::ShortFormat) + u' ' +
+           locale.toString(when.time(), parts.join(u' '));
 }
 
 QString LinkKey(const QString& artnr, int lfdnr)
@@ -181,8 +182,7 @@ private:
 // of the rows just overlap.
 constexpr int kBatchRows = 2048;
 
-template<typename Row>
-struct Batch
+template <typename Row> struct Batch
 {
     std::vector<Row> rows;
     QStringList names; // trimmed full names
@@ -200,7 +200,7 @@ struct Batch
     }
 };
 
-template<typename Row, typename Read, typename Write>
+template <typename Row, typename Read, typename Write>
 void scanRows(Query& q, ReportScanTimings* timings, Read read, Write write)
 {
     auto current = std::make_unique<Batch<Row>>();
@@ -277,13 +277,14 @@ ReportScanResult InvalidLinkScan::run(PageBuffer& buffer)
             PhaseTimer t(timings_ ? &timings_->pageNs : nullptr);
             HtmlBeginPage(buffer);
             buffer << QStringLiteral("<h3>Ungültige Verknüpfungen</h3>")
-                   << QStringLiteral("<p>Stand: ")
-                          + ReportTimestamp(timestamp_.isValid() ? timestamp_ : QDateTime::currentDateTime())
-                          + QStringLiteral("</p>");
+                   << QStringLiteral("<p>Stand: ") +
+                          ReportTimestamp(timestamp_.isValid() ? timestamp_ : QDateTime::currentDateTime()) +
+                          QStringLiteral("</p>");
             buffer << QStringLiteral("<table align=\"left\" border=\"0\" width=\"100%\">")
                    << QStringLiteral("<tr> <td width=\"100%\" align=\"left\">")
-                   << QStringLiteral("<table align=\"left\" width=100% border=\"1\" bordercolorlight=\"#e1e1e1\" "
-                                     "bordercolordark=\"#828282\">");
+                   << QStringLiteral(
+                          "<table align=\"left\" width=100% border=\"1\" bordercolorlight=\"#e1e1e1\" "
+                          "bordercolordark=\"#828282\">");
             buffer << QStringLiteral("<tr>");
             headerCell(buffer, u"ArtNr.", u"10%");
             headerCell(buffer, u"Typ", u"15%");
@@ -308,7 +309,8 @@ ReportScanResult InvalidLinkScan::run(PageBuffer& buffer)
         scanInvoiceLinks(buffer, result);
         {
             PhaseTimer t(timings_ ? &timings_->pageNs : nullptr);
-            buffer << QStringLiteral("</table>") << QStringLiteral("</td> </tr>") << QStringLiteral("</table>");
+            buffer << QStringLiteral("</table>") << QStringLiteral("</td> </tr>")
+                   << QStringLiteral("</table>");
             HtmlEndPage(buffer);
         }
     } catch (...) {
@@ -325,8 +327,9 @@ void InvalidLinkScan::scanArticleLinks(PageBuffer& buffer, ReportScanResult& res
 {
     CloseQuery(qry1_);
     qry1_.setForwardOnly(true);
-    qry1_.addLine(QStringLiteral("select MARTBILD.ARTNR,MARTBILD.LFDNR,MARTBILD.LFDNR,MARTBILD.DATEINAME,"
-                                 "MARTBILD.PFADNAME,MARTBILD.TEXT, MARTBILD.BILDKENNZ, MART.TYP,MART.BEZEICHNUNG"));
+    qry1_.addLine(
+        QStringLiteral("select MARTBILD.ARTNR,MARTBILD.LFDNR,MARTBILD.LFDNR,MARTBILD.DATEINAME,"
+                       "MARTBILD.PFADNAME,MARTBILD.TEXT, MARTBILD.BILDKENNZ, MART.TYP,MART.BEZEICHNUNG"));
     qry1_.addLine(QStringLiteral("FROM ~MARTBILD MARTBILD"));
     qry1_.addLine(QStringLiteral("left outer join ~MART MART on MART.ARTNR=MARTBILD.ARTNR"));
     qry1_.addLine(QStringLiteral("ORDER BY MARTBILD.ARTNR,MARTBILD.DATEINAME"));
@@ -364,14 +367,15 @@ void InvalidLinkScan::scanArticleLinks(PageBuffer& buffer, ReportScanResult& res
         dataCell(buffer, esc(r.folder) + kNbsp);
         dataCell(buffer, esc(r.file) + kNbsp);
         if (corrected) {
-            dataCell(buffer, QStringLiteral("Korrgiert ") + esc(r.file) + QStringLiteral("-->") + esc(newName),
+            dataCell(buffer,
+                     QStringLiteral("Korrgiert ") + esc(r.file) + QStringLiteral("-->") + esc(newName),
                      QStringLiteral("kleinnormal"));
             ++result.corrected;
         } else {
             const QString key = esc(LinkKey(r.artnr, r.lfdnr));
             dataCell(buffer,
-                     QStringLiteral("<a href=\"#VerknNeu(") + key + QStringLiteral(")\">Neu verkn. | </a>")
-                         + QStringLiteral("<a href=\"#VerknLoe(") + key + QStringLiteral(")\"> Löschen</a>"),
+                     QStringLiteral("<a href=\"#VerknNeu(") + key + QStringLiteral(")\">Neu verkn. | </a>") +
+                         QStringLiteral("<a href=\"#VerknLoe(") + key + QStringLiteral(")\"> Löschen</a>"),
                      QStringLiteral("kleinnormal"));
             ++result.invalidArticleLinks;
         }
@@ -393,8 +397,9 @@ bool InvalidLinkScan::tryCorrection(const QString& artnr, int lfdnr, const QStri
     }
     PhaseTimer t(timings_ ? &timings_->correctNs : nullptr);
     // The file name enters exactly as found on disk.
-    ExecSql(qryExec_, {QStringLiteral("UPDATE ~MARTBILD set"), QStringLiteral("DATEINAME=") + SqlExact(name),
-                       QStringLiteral("where ARTNR=") + SqlStr(artnr), QStringLiteral("and LFDNR=") + SqlInt(lfdnr)});
+    ExecSql(qryExec_,
+            {QStringLiteral("UPDATE ~MARTBILD set"), QStringLiteral("DATEINAME=") + SqlExact(name),
+             QStringLiteral("where ARTNR=") + SqlStr(artnr), QStringLiteral("and LFDNR=") + SqlInt(lfdnr)});
     msg().setCursor(Messages::Cursor::Wait);
     *newName = name;
     return true;
@@ -404,11 +409,13 @@ void InvalidLinkScan::scanInvoiceLinks(PageBuffer& buffer, ReportScanResult& res
 {
     CloseQuery(qry1_);
     qry1_.setForwardOnly(true);
-    qry1_.addLine(QStringLiteral("select DOKUMENT.D_BEZUG_EINGERCHNR, DOKUMENT.D_EMPF_KURZNAME, DOKUMENT.D_PFAD, "
-                                 "DOKUMENT.D_DATEINAME,"));
+    qry1_.addLine(
+        QStringLiteral("select DOKUMENT.D_BEZUG_EINGERCHNR, DOKUMENT.D_EMPF_KURZNAME, DOKUMENT.D_PFAD, "
+                       "DOKUMENT.D_DATEINAME,"));
     qry1_.addLine(QStringLiteral("EINGANGSRECH.ERFDATUM, EINGANGSRECH.BUCHNR"));
     qry1_.addLine(QStringLiteral("FROM ~DOKUMENT DOKUMENT"));
-    qry1_.addLine(QStringLiteral("left outer join ~EINGANGSRECH EINGANGSRECH on EINGANGSRECH.ID=DOKUMENT.D_BEZUG_EINGERCHNR"));
+    qry1_.addLine(QStringLiteral(
+        "left outer join ~EINGANGSRECH EINGANGSRECH on EINGANGSRECH.ID=DOKUMENT.D_BEZUG_EINGERCHNR"));
     qry1_.addLine(QStringLiteral("where D_BEZUG_EINGERCHNR > 0"));
     qry1_.addLine(QStringLiteral("ORDER BY EINGANGSRECH.ID"));
     OpenQuery(qry1_, true);

@@ -94,7 +94,8 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
     if (config.iniFilePath.isEmpty())
         config.iniFilePath = defaultIniFilePath(programFolder);
     if (!QFileInfo(config.iniFilePath).isFile()) {
-        console.write(QStringLiteral("Die INI-Datei \"") + config.iniFilePath + QStringLiteral("\" wurde nicht gefunden."));
+        console.write(QStringLiteral("Die INI-Datei \"") + config.iniFilePath +
+                      QStringLiteral("\" wurde nicht gefunden."));
         return 2;
     }
     db::clearTerminationRequest();

@@ -50,8 +50,9 @@ ReportPage::ReportPage(AppContext& ctx, QWidget* parent)
     if (bar) {
         // Before the bar's closing stretch.
         int at = qMax(0, bar->count() - 1);
-        for (QWidget* w : std::initializer_list<QWidget*>{btnUngueltigeVerknRefresh, btnUngueltigeVerknDruck, Label5,
-                                                          chkArtUngueltVerknAutoRefesh, chkAutoKorrLT}) {
+        for (QWidget* w :
+             std::initializer_list<QWidget*>{btnUngueltigeVerknRefresh, btnUngueltigeVerknDruck, Label5,
+                                             chkArtUngueltVerknAutoRefesh, chkAutoKorrLT}) {
             w->setParent(bar->parentWidget());
             if (w == Label5)
                 bar->insertSpacing(at++, 12);
@@ -71,7 +72,8 @@ ReportPage::ReportPage(AppContext& ctx, QWidget* parent)
     }
     layout->addWidget(HTMLViewer1, 1);
 
-    connect(btnUngueltigeVerknRefresh, &QPushButton::clicked, this, &ReportPage::btnUngueltigeVerknRefreshClick);
+    connect(btnUngueltigeVerknRefresh, &QPushButton::clicked, this,
+            &ReportPage::btnUngueltigeVerknRefreshClick);
     connect(btnUngueltigeVerknDruck, &QPushButton::clicked, this, &ReportPage::btnUngueltigeVerknDruckClick);
     connect(HTMLViewer1, &ReportViewer::hotSpotClick, this, &ReportPage::HTMLViewer1HotSpotClick);
 }
@@ -165,8 +167,8 @@ void ReportPage::btnUngueltigeVerknDruckClick()
     // A confirmed page setup closes the preview with "retry": lay out anew with the new settings.
     for (;;) {
         bool cancelled = false;
-        auto preview = std::make_unique<TPreviewForm>(window(), *HTMLViewer1, printer(), ctx_.settingsFileName,
-                                                      &cancelled);
+        auto preview = std::make_unique<TPreviewForm>(window(), *HTMLViewer1, printer(),
+                                                      ctx_.settingsFileName, &cancelled);
         if (cancelled)
             return;
         const int result = msg().execDialog(*preview);

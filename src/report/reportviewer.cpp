@@ -27,7 +27,7 @@ struct ReportViewer::PrintGeometry
     int dpiX = 96;
     int dpiY = 96;
     QPoint offset;
-    QRectF content;    // printable-area coordinates (printer pixels)
+    QRectF content;       // printable-area coordinates (printer pixels)
     qreal pageHeight = 0; // content height in layout units (horizontal printer pixels)
 };
 

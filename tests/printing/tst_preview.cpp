@@ -37,16 +37,17 @@ QString reportPage(int rows)
       << QStringLiteral("<tr> <td width=\"100%\" align=\"left\">")
       << QStringLiteral("<table align=\"left\" width=100% border=\"1\">") << QStringLiteral("<tr>");
     for (const char* h : {"ArtNr.", "Typ", "Bezeichnung", "Datei-Pfad", "Datei-Name", "Aktion"})
-        HtmlCell(b, QString::fromLatin1(h), QStringLiteral("left"), QStringLiteral("15%"), QStringLiteral("cell"),
-                 QStringLiteral("center"), 0, QString(), 0);
+        HtmlCell(b, QString::fromLatin1(h), QStringLiteral("left"), QStringLiteral("15%"),
+                 QStringLiteral("cell"), QStringLiteral("center"), 0, QString(), 0);
     b << QStringLiteral("</tr>");
     for (int i = 0; i < rows; ++i) {
         b << QStringLiteral("<tr>");
         for (int c = 0; c < 5; ++c)
-            HtmlCell(b, QStringLiteral("Wert %1/%2&nbsp;").arg(i).arg(c), QStringLiteral("left"), QString(), QString(),
-                     QStringLiteral("top"), 0, QString(), 0);
-        HtmlCell(b, QStringLiteral("<a href=\"#VerknNeu(A%1/1)\">Neu verkn. | </a>").arg(i), QStringLiteral("left"),
-                 QString(), QStringLiteral("kleinnormal"), QStringLiteral("top"), 0, QString(), 0);
+            HtmlCell(b, QStringLiteral("Wert %1/%2&nbsp;").arg(i).arg(c), QStringLiteral("left"), QString(),
+                     QString(), QStringLiteral("top"), 0, QString(), 0);
+        HtmlCell(b, QStringLiteral("<a href=\"#VerknNeu(A%1/1)\">Neu verkn. | </a>").arg(i),
+                 QStringLiteral("left"), QString(), QStringLiteral("kleinnormal"), QStringLiteral("top"), 0,
+                 QString(), 0);
         b << QStringLiteral("</tr>");
     }
     b << QStringLiteral("</table>") << QStringLiteral("</td> </tr>") << QStringLiteral("</table>");
@@ -64,8 +65,7 @@ int pdfPageCount(const QString& path)
     return int(QString::fromLatin1(data).count(page));
 }
 
-template<typename T>
-T* child(QWidget* w, const char* name)
+template <typename T> T* child(QWidget* w, const char* name)
 {
     return w->findChild<T*>(QString::fromLatin1(name));
 }
@@ -127,8 +127,9 @@ void TestPreview::zoomArithmetic()
 void TestPreview::geometry()
 {
     // 100%, one page in a large area: centred, no scroll bars.
-    PreviewGeometry g = ComputePreviewGeometry(1.0, false, 1200, 1300, 1200, 1300, 96, 9917, 14033, 1200, 1200);
-    QCOMPARE(g.pageWidth, 793);  // trunc(96 * 9917 / 1200)
+    PreviewGeometry g =
+        ComputePreviewGeometry(1.0, false, 1200, 1300, 1200, 1300, 96, 9917, 14033, 1200, 1200);
+    QCOMPARE(g.pageWidth, 793);   // trunc(96 * 9917 / 1200)
     QCOMPARE(g.pageHeight, 1122); // trunc(96 * 14033 / 1200)
     QCOMPARE(g.containerWidth, 1199);
     QCOMPARE(g.containerHeight, 1299);
@@ -195,7 +196,8 @@ void TestPreview::statusFormProgressAndCancel()
         status.DoPreview(viewer, *printer, recorder, cancelled);
         QVERIFY(!cancelled);
         QVERIFY(recorder.pageCount() > 2);
-        QCOMPARE(status.StatusLabel->text(), QStringLiteral("Page Number ") + QString::number(recorder.pageCount()));
+        QCOMPARE(status.StatusLabel->text(),
+                 QStringLiteral("Page Number ") + QString::number(recorder.pageCount()));
     }
 }
 
@@ -319,8 +321,9 @@ void TestPreview::onePageDocument()
     preview.show();
     QCOMPARE(preview.pageCount(), 1);
     QCOMPARE(preview.CurPageLabel->text(), QStringLiteral("Seite 1 von 1"));
-    for (QToolButton* b : {preview.NextPageBut, preview.PrevPageBut, preview.FirstPageSpeed, preview.PrevPageSpeed,
-                           preview.NextPageSpeed, preview.LastPageSpeed, preview.PageNumSpeed})
+    for (QToolButton* b :
+         {preview.NextPageBut, preview.PrevPageBut, preview.FirstPageSpeed, preview.PrevPageSpeed,
+          preview.NextPageSpeed, preview.LastPageSpeed, preview.PageNumSpeed})
         QVERIFY2(!b->isEnabled(), qPrintable(b->objectName()));
 }
 
@@ -340,7 +343,8 @@ void TestPreview::zoomChoices()
     const int clientH = preview.ScrollBox1->viewport()->height();
     QCOMPARE(preview.zoom(), FitPageZoom(clientH, preview.logicalDpiY(), paperH, preview.recorder().dpiY));
     QVERIFY(preview.FitPageBut->isChecked());
-    QCOMPARE(preview.PagePanel->height(), int(preview.logicalDpiY() * preview.zoom() * paperH / preview.recorder().dpiY));
+    QCOMPARE(preview.PagePanel->height(),
+             int(preview.logicalDpiY() * preview.zoom() * paperH / preview.recorder().dpiY));
 
     // Resizing in "An Seite anpassen" fits again.
     const double before = preview.zoom();

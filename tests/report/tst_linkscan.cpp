@@ -39,26 +39,28 @@ QStringList body(const PageBuffer& page)
 
 QStringList articleHeader()
 {
-    return {QStringLiteral("<tr>"),
-            QStringLiteral("   <td  class=\"cell\"  width=\"10%\" ALIGN=left VALIGN=center>ArtNr. </td>"),
-            QStringLiteral("   <td  class=\"cell\"  width=\"15%\" ALIGN=left VALIGN=center>Typ </td>"),
-            QStringLiteral("   <td  class=\"cell\"  width=\"25%\" ALIGN=left VALIGN=center>Bezeichnung </td>"),
-            QStringLiteral("   <td  class=\"cell\"  width=\"20%\" ALIGN=left VALIGN=center>Datei-Pfad </td>"),
-            QStringLiteral("   <td  class=\"cell\"  width=\"20%\" ALIGN=left VALIGN=center>Datei-Name </td>"),
-            QStringLiteral("   <td  class=\"cell\"  width=\"10%\" ALIGN=left VALIGN=center>Aktion </td>"),
-            QStringLiteral("</tr>")};
+    return {
+        QStringLiteral("<tr>"),
+        QStringLiteral("   <td  class=\"cell\"  width=\"10%\" ALIGN=left VALIGN=center>ArtNr. </td>"),
+        QStringLiteral("   <td  class=\"cell\"  width=\"15%\" ALIGN=left VALIGN=center>Typ </td>"),
+        QStringLiteral("   <td  class=\"cell\"  width=\"25%\" ALIGN=left VALIGN=center>Bezeichnung </td>"),
+        QStringLiteral("   <td  class=\"cell\"  width=\"20%\" ALIGN=left VALIGN=center>Datei-Pfad </td>"),
+        QStringLiteral("   <td  class=\"cell\"  width=\"20%\" ALIGN=left VALIGN=center>Datei-Name </td>"),
+        QStringLiteral("   <td  class=\"cell\"  width=\"10%\" ALIGN=left VALIGN=center>Aktion </td>"),
+        QStringLiteral("</tr>")};
 }
 
 QStringList invoiceHeader()
 {
-    return {QStringLiteral("<tr>"),
-            QStringLiteral("   <td  class=\"cell\"  width=\"10%\" ALIGN=left VALIGN=center>Eing.Rechn.Nr. </td>"),
-            QStringLiteral("   <td  class=\"cell\"  width=\"15%\" ALIGN=left VALIGN=center>Buch.Nr./Datum </td>"),
-            QStringLiteral("   <td  class=\"cell\"  width=\"25%\" ALIGN=left VALIGN=center>Lieferant </td>"),
-            QStringLiteral("   <td  class=\"cell\"  width=\"20%\" ALIGN=left VALIGN=center>Datei-Pfad </td>"),
-            QStringLiteral("   <td  class=\"cell\"  width=\"20%\" ALIGN=left VALIGN=center>Datei-Name </td>"),
-            QStringLiteral("   <td  class=\"cell\"  width=\"10%\" ALIGN=left VALIGN=center>Aktion </td>"),
-            QStringLiteral("</tr>")};
+    return {
+        QStringLiteral("<tr>"),
+        QStringLiteral("   <td  class=\"cell\"  width=\"10%\" ALIGN=left VALIGN=center>Eing.Rechn.Nr. </td>"),
+        QStringLiteral("   <td  class=\"cell\"  width=\"15%\" ALIGN=left VALIGN=center>Buch.Nr./Datum </td>"),
+        QStringLiteral("   <td  class=\"cell\"  width=\"25%\" ALIGN=left VALIGN=center>Lieferant </td>"),
+        QStringLiteral("   <td  class=\"cell\"  width=\"20%\" ALIGN=left VALIGN=center>Datei-Pfad </td>"),
+        QStringLiteral("   <td  class=\"cell\"  width=\"20%\" ALIGN=left VALIGN=center>Datei-Name </td>"),
+        QStringLiteral("   <td  class=\"cell\"  width=\"10%\" ALIGN=left VALIGN=center>Aktion </td>"),
+        QStringLiteral("</tr>")};
 }
 
 QString cell(const QString& content, const QString& cls = QStringLiteral("cell"))
@@ -80,7 +82,7 @@ QStringList opening(const QDateTime& when)
 QStringList closing()
 {
     return {QStringLiteral("</table>"), QStringLiteral("</td> </tr>"), QStringLiteral("</table>"), QString(),
-            QStringLiteral("</body>"), QStringLiteral("</html>")};
+            QStringLiteral("</body>"),  QStringLiteral("</html>")};
 }
 
 QStringList actionRow(const QStringList& values, const QString& key)
@@ -88,8 +90,9 @@ QStringList actionRow(const QStringList& values, const QString& key)
     QStringList lines{QStringLiteral("<tr>")};
     for (const QString& v : values)
         lines << cell(v + QStringLiteral("&nbsp;"));
-    lines << cell(QStringLiteral("<a href=\"#VerknNeu(") + key + QStringLiteral(")\">Neu verkn. | </a><a href=\"#VerknLoe(") +
-                      key + QStringLiteral(")\"> Löschen</a>"),
+    lines << cell(QStringLiteral("<a href=\"#VerknNeu(") + key +
+                      QStringLiteral(")\">Neu verkn. | </a><a href=\"#VerknLoe(") + key +
+                      QStringLiteral(")\"> Löschen</a>"),
                   QStringLiteral("kleinnormal"))
           << QStringLiteral("</tr>");
     return lines;
@@ -124,16 +127,25 @@ void TestLinkScan::autoCorrectedName_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("P- with extension") << "P-4711.dwg" << "4711-P.dwg";
-    QTest::newRow("lower-case p-") << "p-4711.dwg" << "4711-P.dwg";
-    QTest::newRow("no extension") << "P-4711" << "4711-P";
-    QTest::newRow("base cut at first dot") << "P-12.3.pdf" << "12-P.pdf";
-    QTest::newRow("other prefix") << "X-4711.dwg" << "";
-    QTest::newRow("P without dash") << "P4711.dwg" << "";
-    QTest::newRow("too short") << "P" << "";
+    QTest::newRow("P- with extension") << "P-4711.dwg"
+                                       << "4711-P.dwg";
+    QTest::newRow("lower-case p-") << "p-4711.dwg"
+                                   << "4711-P.dwg";
+    QTest::newRow("no extension") << "P-4711"
+                                  << "4711-P";
+    QTest::newRow("base cut at first dot") << "P-12.3.pdf"
+                                           << "12-P.pdf";
+    QTest::newRow("other prefix") << "X-4711.dwg"
+                                  << "";
+    QTest::newRow("P without dash") << "P4711.dwg"
+                                    << "";
+    QTest::newRow("too short") << "P"
+                               << "";
     QTest::newRow("non-ASCII letter not upper-cased") << QString::fromUtf8("ä-1.pdf") << "";
-    QTest::newRow("dot before a separator is no extension") << "P-a.b\\c" << "a-P";
-    QTest::newRow("only the prefix") << "P-" << "-P";
+    QTest::newRow("dot before a separator is no extension") << "P-a.b\\c"
+                                                            << "a-P";
+    QTest::newRow("only the prefix") << "P-"
+                                     << "-P";
 }
 
 void TestLinkScan::autoCorrectedName()
@@ -147,7 +159,8 @@ void TestLinkScan::trimAndTimestamp()
 {
     QCOMPARE(TrimBlanksAndControls(QStringLiteral(" \t/a/b c\r\n\x01")), QStringLiteral("/a/b c"));
     QCOMPARE(TrimBlanksAndControls(QStringLiteral("   ")), QString());
-    QCOMPARE(ReportTimestamp(QDateTime(QDate(2024, 3, 5), QTime(7, 8, 9))), QStringLiteral("05.03.24 07:08:09"));
+    QCOMPARE(ReportTimestamp(QDateTime(QDate(2024, 3, 5), QTime(7, 8, 9))),
+             QStringLiteral("05.03.24 07:08:09"));
 }
 
 void TestLinkScan::decodeTarget_data()
@@ -157,19 +170,29 @@ void TestLinkScan::decodeTarget_data()
     QTest::addColumn<bool>("ok");
     QTest::addColumn<QString>("artnr");
     QTest::addColumn<int>("lfdnr");
-    QTest::newRow("change") << "#VerknNeu(A1/3)" << "#VerknNeu" << true << "A1" << 3;
-    QTest::newRow("delete") << "#VerknLoe(4711-X/12)" << "#VerknLoe" << true << "4711-X" << 12;
-    QTest::newRow("20 characters and 5 digits") << "#VerknLoe(ABCDEFGHIJKLMNOPQRST/32767)" << "#VerknLoe" << true
-                                                << "ABCDEFGHIJKLMNOPQRST" << 32767;
-    QTest::newRow("with markup") << "#VerknNeu(A&B <x>/1)" << "#VerknNeu" << true << "A&B <x>" << 1;
-    QTest::newRow("no slash") << "#VerknNeu(A13)" << "#VerknNeu" << false << "" << 0;
-    QTest::newRow("no integer") << "#VerknNeu(A1/x)" << "#VerknNeu" << false << "" << 0;
-    QTest::newRow("empty") << "#VerknNeu()" << "#VerknNeu" << false << "" << 0;
-    QTest::newRow("slash in article number") << "#VerknNeu(A/1/3)" << "#VerknNeu" << false << "" << 0;
-    QTest::newRow("parenthesis in article number") << "#VerknLoe(A(1)/3)" << "#VerknLoe" << false << "" << 0;
+    QTest::newRow("change") << "#VerknNeu(A1/3)"
+                            << "#VerknNeu" << true << "A1" << 3;
+    QTest::newRow("delete") << "#VerknLoe(4711-X/12)"
+                            << "#VerknLoe" << true << "4711-X" << 12;
+    QTest::newRow("20 characters and 5 digits") << "#VerknLoe(ABCDEFGHIJKLMNOPQRST/32767)"
+                                                << "#VerknLoe" << true << "ABCDEFGHIJKLMNOPQRST" << 32767;
+    QTest::newRow("with markup") << "#VerknNeu(A&B <x>/1)"
+                                 << "#VerknNeu" << true << "A&B <x>" << 1;
+    QTest::newRow("no slash") << "#VerknNeu(A13)"
+                              << "#VerknNeu" << false << "" << 0;
+    QTest::newRow("no integer") << "#VerknNeu(A1/x)"
+                                << "#VerknNeu" << false << "" << 0;
+    QTest::newRow("empty") << "#VerknNeu()"
+                           << "#VerknNeu" << false << "" << 0;
+    QTest::newRow("slash in article number") << "#VerknNeu(A/1/3)"
+                                             << "#VerknNeu" << false << "" << 0;
+    QTest::newRow("parenthesis in article number") << "#VerknLoe(A(1)/3)"
+                                                   << "#VerknLoe" << false << "" << 0;
     // Read as the article "A" and running number 7 without the check: another link.
-    QTest::newRow("slash and parenthesis") << "#VerknLoe(A/7)/3)" << "#VerknLoe" << false << "" << 0;
-    QTest::newRow("other marker") << "#VerknNeu(A1/3)" << "#VerknLoe" << false << "" << 0;
+    QTest::newRow("slash and parenthesis") << "#VerknLoe(A/7)/3)"
+                                           << "#VerknLoe" << false << "" << 0;
+    QTest::newRow("other marker") << "#VerknNeu(A1/3)"
+                                  << "#VerknLoe" << false << "" << 0;
 }
 
 void TestLinkScan::decodeTarget()
@@ -198,20 +221,31 @@ void TestLinkScan::pageTextOfSmallCase()
     touch(dir + QStringLiteral("rechnung-ok.pdf"));
     QVERIFY(tdb.exec({
         QStringLiteral("INSERT INTO MART (ARTNR, TYP, BEZEICHNUNG) VALUES ('A1', 'Blech', 'Winkel 40')"),
-        QStringLiteral("INSERT INTO MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME) VALUES ('A1', 1, 'da.pdf', ") + q(dir) + u')',
-        QStringLiteral("INSERT INTO MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME) VALUES ('A1', 2, 'weg.pdf', ") + q(dir) + u')',
+        QStringLiteral(
+            "INSERT INTO MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME) VALUES ('A1', 1, 'da.pdf', ") +
+            q(dir) + u')',
+        QStringLiteral(
+            "INSERT INTO MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME) VALUES ('A1', 2, 'weg.pdf', ") +
+            q(dir) + u')',
         // Its article is gone: still tested.
-        QStringLiteral("INSERT INTO MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME) VALUES ('B2', 7, 'fehlt.dwg', '/nirgends/')"),
-        QStringLiteral("INSERT INTO EINGANGSRECH (ID, BUCHNR, ERFDATUM) VALUES (5, 1234, '2024-03-05 10:00:00')"),
-        QStringLiteral("INSERT INTO DOKUMENT (D_BEZUG_EINGERCHNR, D_EMPF_KURZNAME, D_PFAD, D_DATEINAME) VALUES (5, 'MUELLER', ") +
+        QStringLiteral("INSERT INTO MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME) VALUES ('B2', 7, "
+                       "'fehlt.dwg', '/nirgends/')"),
+        QStringLiteral(
+            "INSERT INTO EINGANGSRECH (ID, BUCHNR, ERFDATUM) VALUES (5, 1234, '2024-03-05 10:00:00')"),
+        QStringLiteral("INSERT INTO DOKUMENT (D_BEZUG_EINGERCHNR, D_EMPF_KURZNAME, D_PFAD, D_DATEINAME) "
+                       "VALUES (5, 'MUELLER', ") +
             q(dir) + QStringLiteral(", 're-fehlt.pdf')"),
-        QStringLiteral("INSERT INTO DOKUMENT (D_BEZUG_EINGERCHNR, D_EMPF_KURZNAME, D_PFAD, D_DATEINAME) VALUES (5, 'MUELLER', ") +
+        QStringLiteral("INSERT INTO DOKUMENT (D_BEZUG_EINGERCHNR, D_EMPF_KURZNAME, D_PFAD, D_DATEINAME) "
+                       "VALUES (5, 'MUELLER', ") +
             q(dir) + QStringLiteral(", 'rechnung-ok.pdf')"),
         // Its invoice row is missing: "/" alone.
-        QStringLiteral("INSERT INTO DOKUMENT (D_BEZUG_EINGERCHNR, D_EMPF_KURZNAME, D_PFAD, D_DATEINAME) VALUES (9, 'MEIER', '/x/', 'y.pdf')"),
+        QStringLiteral("INSERT INTO DOKUMENT (D_BEZUG_EINGERCHNR, D_EMPF_KURZNAME, D_PFAD, D_DATEINAME) "
+                       "VALUES (9, 'MEIER', '/x/', 'y.pdf')"),
         // Not invoice links: never tested.
-        QStringLiteral("INSERT INTO DOKUMENT (D_BEZUG_EINGERCHNR, D_BEZUG_ADRNR, D_PFAD, D_DATEINAME) VALUES (0, 3, '/x/', 'null.pdf')"),
-        QStringLiteral("INSERT INTO DOKUMENT (D_BEZUG_EINGERCHNR, D_BEZUG_ADRNR, D_PFAD, D_DATEINAME) VALUES (NULL, 3, '/x/', 'leer.pdf')"),
+        QStringLiteral("INSERT INTO DOKUMENT (D_BEZUG_EINGERCHNR, D_BEZUG_ADRNR, D_PFAD, D_DATEINAME) VALUES "
+                       "(0, 3, '/x/', 'null.pdf')"),
+        QStringLiteral("INSERT INTO DOKUMENT (D_BEZUG_EINGERCHNR, D_BEZUG_ADRNR, D_PFAD, D_DATEINAME) VALUES "
+                       "(NULL, 3, '/x/', 'leer.pdf')"),
     }));
 
     Query qry1(QStringLiteral("qry1"));
@@ -233,12 +267,12 @@ void TestLinkScan::pageTextOfSmallCase()
     // Ordered by the invoice: the link without its invoice row comes first.
     expected << QStringLiteral("<tr>") << cell(QStringLiteral("9&nbsp;")) << cell(QStringLiteral("/"))
              << cell(QStringLiteral("MEIER&nbsp;")) << cell(QStringLiteral("/x/&nbsp;"))
-             << cell(QStringLiteral("y.pdf&nbsp;")) << cell(QStringLiteral("&nbsp;"), QStringLiteral("kleinnormal"))
-             << QStringLiteral("</tr>");
-    expected << QStringLiteral("<tr>") << cell(QStringLiteral("5&nbsp;")) << cell(QStringLiteral("1234/05.03.24"))
-             << cell(QStringLiteral("MUELLER&nbsp;")) << cell(dir + QStringLiteral("&nbsp;"))
-             << cell(QStringLiteral("re-fehlt.pdf&nbsp;")) << cell(QStringLiteral("&nbsp;"), QStringLiteral("kleinnormal"))
-             << QStringLiteral("</tr>");
+             << cell(QStringLiteral("y.pdf&nbsp;"))
+             << cell(QStringLiteral("&nbsp;"), QStringLiteral("kleinnormal")) << QStringLiteral("</tr>");
+    expected << QStringLiteral("<tr>") << cell(QStringLiteral("5&nbsp;"))
+             << cell(QStringLiteral("1234/05.03.24")) << cell(QStringLiteral("MUELLER&nbsp;"))
+             << cell(dir + QStringLiteral("&nbsp;")) << cell(QStringLiteral("re-fehlt.pdf&nbsp;"))
+             << cell(QStringLiteral("&nbsp;"), QStringLiteral("kleinnormal")) << QStringLiteral("</tr>");
     expected << closing();
     const QStringList got = body(page);
     for (int i = 0; i < qMax(got.size(), expected.size()); ++i)
@@ -279,12 +313,20 @@ void TestLinkScan::fileNameEdgeCases()
     touch(dir + QStringLiteral("a.pdf"));
     QVERIFY(tdb.exec({
         // Valid: blanks around the joined name are trimmed.
-        QStringLiteral("INSERT INTO MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME) VALUES ('OK', 1, 'a.pdf  ', ") + q(u"  " + dir) + u')',
+        QStringLiteral(
+            "INSERT INTO MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME) VALUES ('OK', 1, 'a.pdf  ', ") +
+            q(u"  " + dir) + u')',
         // Invalid: folder without its trailing separator, a folder, an empty name.
-        QStringLiteral("INSERT INTO MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME) VALUES ('X1', 1, 'a.pdf', ") + q(tdb.dir()) + u')',
-        QStringLiteral("INSERT INTO MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME) VALUES ('X2', 1, 'ordner', ") + q(dir) + u')',
-        QStringLiteral("INSERT INTO MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME) VALUES ('X3', 1, '', ") + q(dir) + u')',
-        QStringLiteral("INSERT INTO MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME) VALUES ('X4', 1, NULL, NULL)"),
+        QStringLiteral(
+            "INSERT INTO MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME) VALUES ('X1', 1, 'a.pdf', ") +
+            q(tdb.dir()) + u')',
+        QStringLiteral(
+            "INSERT INTO MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME) VALUES ('X2', 1, 'ordner', ") +
+            q(dir) + u')',
+        QStringLiteral("INSERT INTO MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME) VALUES ('X3', 1, '', ") +
+            q(dir) + u')',
+        QStringLiteral(
+            "INSERT INTO MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME) VALUES ('X4', 1, NULL, NULL)"),
     }));
     Query qry1(QStringLiteral("qry1"));
     Query qryExec(QStringLiteral("qryExec"));
@@ -309,14 +351,26 @@ void TestLinkScan::autoCorrection()
     touch(dir + QStringLiteral("4713-P"));
     touch(dir + QStringLiteral("12-P.pdf"));
     QVERIFY(tdb.exec({
-        QStringLiteral("INSERT INTO MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME) VALUES ('A', 1, 'P-4711.dwg', ") + q(dir) + u')',
-        QStringLiteral("INSERT INTO MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME) VALUES ('B', 2, 'p-4712.dwg', ") + q(dir) + u')',
-        QStringLiteral("INSERT INTO MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME) VALUES ('C', 3, 'P-4713', ") + q(dir) + u')',
-        QStringLiteral("INSERT INTO MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME) VALUES ('D', 4, 'P-12.3.pdf', ") + q(dir) + u')',
+        QStringLiteral(
+            "INSERT INTO MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME) VALUES ('A', 1, 'P-4711.dwg', ") +
+            q(dir) + u')',
+        QStringLiteral(
+            "INSERT INTO MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME) VALUES ('B', 2, 'p-4712.dwg', ") +
+            q(dir) + u')',
+        QStringLiteral(
+            "INSERT INTO MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME) VALUES ('C', 3, 'P-4713', ") +
+            q(dir) + u')',
+        QStringLiteral(
+            "INSERT INTO MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME) VALUES ('D', 4, 'P-12.3.pdf', ") +
+            q(dir) + u')',
         // No corrected file there: stays with its actions.
-        QStringLiteral("INSERT INTO MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME) VALUES ('E', 5, 'P-99.dwg', ") + q(dir) + u')',
+        QStringLiteral(
+            "INSERT INTO MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME) VALUES ('E', 5, 'P-99.dwg', ") +
+            q(dir) + u')',
         // Not a "P-" name.
-        QStringLiteral("INSERT INTO MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME) VALUES ('F', 6, '4711.dwg', ") + q(dir) + u')',
+        QStringLiteral(
+            "INSERT INTO MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME) VALUES ('F', 6, '4711.dwg', ") +
+            q(dir) + u')',
     }));
     Query qry1(QStringLiteral("qry1"));
     Query qryExec(QStringLiteral("qryExec"));
@@ -334,29 +388,37 @@ void TestLinkScan::autoCorrection()
     QCOMPARE(r.corrected, 4);
     QCOMPARE(r.invalidArticleLinks, 2);
     const QStringList lines = body(page);
-    const QString korr = cell(QStringLiteral("Korrgiert P-4711.dwg-->4711-P.dwg"), QStringLiteral("kleinnormal"));
+    const QString korr =
+        cell(QStringLiteral("Korrgiert P-4711.dwg-->4711-P.dwg"), QStringLiteral("kleinnormal"));
     const int at = int(lines.indexOf(korr));
     QVERIFY(at > 0);
     QCOMPARE(lines.at(at - 5), cell(QStringLiteral("A&nbsp;")));
     QCOMPARE(lines.at(at + 1), QStringLiteral("</tr>"));
-    QVERIFY(lines.contains(cell(QStringLiteral("Korrgiert p-4712.dwg-->4712-P.dwg"), QStringLiteral("kleinnormal"))));
+    QVERIFY(lines.contains(
+        cell(QStringLiteral("Korrgiert p-4712.dwg-->4712-P.dwg"), QStringLiteral("kleinnormal"))));
     QVERIFY(lines.contains(cell(QStringLiteral("Korrgiert P-4713-->4713-P"), QStringLiteral("kleinnormal"))));
-    QVERIFY(lines.contains(cell(QStringLiteral("Korrgiert P-12.3.pdf-->12-P.pdf"), QStringLiteral("kleinnormal"))));
+    QVERIFY(lines.contains(
+        cell(QStringLiteral("Korrgiert P-12.3.pdf-->12-P.pdf"), QStringLiteral("kleinnormal"))));
     const QString text = lines.join(u'\n');
     QVERIFY(!text.contains(QStringLiteral("#VerknNeu(A/1)")));
     QVERIFY(text.contains(QStringLiteral("#VerknNeu(E/5)")));
     QVERIFY(text.contains(QStringLiteral("#VerknNeu(F/6)")));
 
     // The statements: only DATEINAME changed, the folder stays.
-    const QStringList expectedNames{QStringLiteral("4711-P.dwg"), QStringLiteral("4712-P.dwg"), QStringLiteral("4713-P"),
-                                    QStringLiteral("12-P.pdf"), QStringLiteral("P-99.dwg"), QStringLiteral("4711.dwg")};
+    const QStringList expectedNames{QStringLiteral("4711-P.dwg"), QStringLiteral("4712-P.dwg"),
+                                    QStringLiteral("4713-P"),     QStringLiteral("12-P.pdf"),
+                                    QStringLiteral("P-99.dwg"),   QStringLiteral("4711.dwg")};
     const QStringList articles{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"),
                                QStringLiteral("D"), QStringLiteral("E"), QStringLiteral("F")};
     for (int i = 0; i < articles.size(); ++i) {
-        QCOMPARE(tdb.scalar(QStringLiteral("SELECT DATEINAME FROM MARTBILD WHERE ARTNR='") + articles[i] + u'\'').toString(),
-                 expectedNames[i]);
-        QCOMPARE(tdb.scalar(QStringLiteral("SELECT PFADNAME FROM MARTBILD WHERE ARTNR='") + articles[i] + u'\'').toString(),
-                 dir);
+        QCOMPARE(
+            tdb.scalar(QStringLiteral("SELECT DATEINAME FROM MARTBILD WHERE ARTNR='") + articles[i] + u'\'')
+                .toString(),
+            expectedNames[i]);
+        QCOMPARE(
+            tdb.scalar(QStringLiteral("SELECT PFADNAME FROM MARTBILD WHERE ARTNR='") + articles[i] + u'\'')
+                .toString(),
+            dir);
     }
     // Gone from the next scan.
     r = scan.run(page);
@@ -372,10 +434,10 @@ void TestLinkScan::valuesAreEscaped()
     const QString artnr = QStringLiteral("A<&\"1");
     const QString file = QStringLiteral("x<b>&amp;\" onclick=\".pdf");
     const QString type = QStringLiteral("</td></tr></table>");
-    QVERIFY(tdb.exec({QStringLiteral("INSERT INTO MART (ARTNR, TYP, BEZEICHNUNG) VALUES (") + q(artnr) + u',' + q(type) +
-                          QStringLiteral(", 'Öl & Fett')"),
-                      QStringLiteral("INSERT INTO MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME) VALUES (") + q(artnr) +
-                          QStringLiteral(", 3, ") + q(file) + QStringLiteral(", '/<p>/')")}));
+    QVERIFY(tdb.exec({QStringLiteral("INSERT INTO MART (ARTNR, TYP, BEZEICHNUNG) VALUES (") + q(artnr) +
+                          u',' + q(type) + QStringLiteral(", 'Öl & Fett')"),
+                      QStringLiteral("INSERT INTO MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME) VALUES (") +
+                          q(artnr) + QStringLiteral(", 3, ") + q(file) + QStringLiteral(", '/<p>/')")}));
     Query qry1(QStringLiteral("qry1"));
     Query qryExec(QStringLiteral("qryExec"));
     InvalidLinkScan scan(qry1, qryExec);
@@ -413,10 +475,12 @@ void TestLinkScan::manyRowsKeepTheirOrder()
     const QString dir = tdb.dir() + u'/';
     touch(dir + QStringLiteral("da.pdf"));
     touch(dir + QStringLiteral("3-P.pdf"));
-    QVERIFY(tdb.exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 6999) "
-                                    "INSERT INTO MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME) "
-                                    "SELECT printf('A%05d', i), 1, CASE WHEN i % 7 = 0 THEN 'weg.pdf' ELSE 'da.pdf' END, ")
-                     + q(dir) + QStringLiteral(" FROM n")));
+    QVERIFY(
+        tdb.exec(QStringLiteral(
+                     "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 6999) "
+                     "INSERT INTO MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME) "
+                     "SELECT printf('A%05d', i), 1, CASE WHEN i % 7 = 0 THEN 'weg.pdf' ELSE 'da.pdf' END, ") +
+                 q(dir) + QStringLiteral(" FROM n")));
     // A correction in the middle of the third batch.
     QVERIFY(tdb.exec(QStringLiteral("UPDATE MARTBILD SET DATEINAME='P-3.pdf' WHERE ARTNR='A04907'")));
     Query qry1(QStringLiteral("qry1"));
@@ -433,11 +497,13 @@ void TestLinkScan::manyRowsKeepTheirOrder()
         expected << QString::asprintf("A%05d", i);
     QStringList listed;
     for (const QString& line : page) {
-        if (line.startsWith(QStringLiteral("   <td  class=\"cell\"  ALIGN=left VALIGN=top>A")) && line.contains(u'&'))
+        if (line.startsWith(QStringLiteral("   <td  class=\"cell\"  ALIGN=left VALIGN=top>A")) &&
+            line.contains(u'&'))
             listed << line.mid(line.indexOf(u'>') + 1, 6);
     }
     QCOMPARE(listed, expected);
-    QVERIFY(page.contains(cell(QStringLiteral("Korrgiert P-3.pdf-->3-P.pdf"), QStringLiteral("kleinnormal"))));
+    QVERIFY(
+        page.contains(cell(QStringLiteral("Korrgiert P-3.pdf-->3-P.pdf"), QStringLiteral("kleinnormal"))));
     QCOMPARE(tdb.scalar(QStringLiteral("SELECT DATEINAME FROM MARTBILD WHERE ARTNR='A04907'")).toString(),
              QStringLiteral("3-P.pdf"));
 }
@@ -464,9 +530,12 @@ void TestLinkScan::failingCorrectionStopsScan()
     ScriptedMessages messages;
     const QString dir = tdb.dir() + u'/';
     touch(dir + QStringLiteral("1-P.pdf"));
-    QVERIFY(tdb.exec({QStringLiteral("INSERT INTO MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME) VALUES ('A', 1, 'P-1.pdf', ") +
-                          q(dir) + u')',
-                      QStringLiteral("CREATE TRIGGER nein BEFORE UPDATE ON MARTBILD BEGIN SELECT RAISE(ABORT, 'gesperrt'); END")}));
+    QVERIFY(tdb.exec(
+        {QStringLiteral(
+             "INSERT INTO MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME) VALUES ('A', 1, 'P-1.pdf', ") +
+             q(dir) + u')',
+         QStringLiteral(
+             "CREATE TRIGGER nein BEFORE UPDATE ON MARTBILD BEGIN SELECT RAISE(ABORT, 'gesperrt'); END")}));
     Query qry1(QStringLiteral("qry1"));
     Query qryExec(QStringLiteral("qryExec"));
     InvalidLinkScan scan(qry1, qryExec);

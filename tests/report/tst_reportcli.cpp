@@ -63,7 +63,8 @@ class TestReportCli : public QObject
 private slots:
     void recognisesTheSwitch()
     {
-        QVERIFY(IsReportCommand({QStringLiteral("/K:x"), QStringLiteral("--report"), QStringLiteral("f.html")}));
+        QVERIFY(
+            IsReportCommand({QStringLiteral("/K:x"), QStringLiteral("--report"), QStringLiteral("f.html")}));
         QVERIFY(IsReportCommand({QStringLiteral("--report=f.html")}));
         QVERIFY(!IsReportCommand({QStringLiteral("/K:x"), QStringLiteral("/U:abc")}));
     }
@@ -73,8 +74,10 @@ private slots:
         TestDatabase tdb;
         ScriptedMessages messages;
         touch(tdb.dir() + QStringLiteral("/a.pdf"));
-        QVERIFY(tdb.exec(QStringLiteral("INSERT INTO MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME) VALUES ('A', 1, 'a.pdf', '") +
-                         tdb.dir() + QStringLiteral("/')")));
+        QVERIFY(tdb.exec(
+            QStringLiteral(
+                "INSERT INTO MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME) VALUES ('A', 1, 'a.pdf', '") +
+            tdb.dir() + QStringLiteral("/')")));
         const QString report = tdb.dir() + QStringLiteral("/bericht.html");
         const Run r = run({writeIni(tdb), QStringLiteral("--report"), report});
         QCOMPARE(r.err, QString());
@@ -97,9 +100,14 @@ private slots:
         const QString dir = tdb.dir() + u'/';
         touch(dir + QStringLiteral("4711-P.dwg"));
         QVERIFY(tdb.exec({
-            QStringLiteral("INSERT INTO MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME) VALUES ('A', 1, 'P-4711.dwg', '") + dir + QStringLiteral("')"),
-            QStringLiteral("INSERT INTO MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME) VALUES ('B', 2, 'Zeichnung ä.dwg', '") + dir + QStringLiteral("')"),
-            QStringLiteral("INSERT INTO DOKUMENT (D_BEZUG_EINGERCHNR, D_PFAD, D_DATEINAME) VALUES (3, '/x/', 'r.pdf')"),
+            QStringLiteral(
+                "INSERT INTO MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME) VALUES ('A', 1, 'P-4711.dwg', '") +
+                dir + QStringLiteral("')"),
+            QStringLiteral("INSERT INTO MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME) VALUES ('B', 2, "
+                           "'Zeichnung ä.dwg', '") +
+                dir + QStringLiteral("')"),
+            QStringLiteral(
+                "INSERT INTO DOKUMENT (D_BEZUG_EINGERCHNR, D_PFAD, D_DATEINAME) VALUES (3, '/x/', 'r.pdf')"),
         }));
         const QString report = dir + QStringLiteral("bericht.html");
         Run r = run({writeIni(tdb), QStringLiteral("--report"), report});
@@ -138,7 +146,8 @@ private slots:
         QCOMPARE(r.code, 2);
         QVERIFY(r.err.contains(QStringLiteral("--fix")));
 
-        r = run({QStringLiteral("/K:") + tdb.dir() + QStringLiteral("/FEHLT"), QStringLiteral("--report"), report});
+        r = run({QStringLiteral("/K:") + tdb.dir() + QStringLiteral("/FEHLT"), QStringLiteral("--report"),
+                 report});
         QCOMPARE(r.code, 2);
         QVERIFY(r.err.contains(QStringLiteral("FEHLT.INI")));
 
@@ -152,7 +161,8 @@ private slots:
         QVERIFY(r.err.contains(QStringLiteral("gibtsnicht.db")));
 
         // A report file that cannot be written.
-        r = run({writeIni(tdb), QStringLiteral("--report"), tdb.dir() + QStringLiteral("/fehlt/bericht.html")});
+        r = run(
+            {writeIni(tdb), QStringLiteral("--report"), tdb.dir() + QStringLiteral("/fehlt/bericht.html")});
         QCOMPARE(r.code, 2);
         QVERIFY(r.err.contains(QStringLiteral("kann nicht geschrieben werden")));
         QVERIFY(r.out.isEmpty());

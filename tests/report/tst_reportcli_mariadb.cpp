@@ -71,8 +71,9 @@ private slots:
 
         QFile ini(dir.filePath(QStringLiteral("KORVAN.INI")));
         QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write(QStringLiteral("[Options]\r\nDatabaseDriverName=MYSQL\r\nDatabase=%1\r\nUseSQLUser=1\r\n"
-                                 "DatabaseServerName=%2:%3\r\nDatabaseName=%4\r\nDatabaseUser=%5\r\nDatabasePW=%6\r\n")
+        ini.write(QStringLiteral(
+                      "[Options]\r\nDatabaseDriverName=MYSQL\r\nDatabase=%1\r\nUseSQLUser=1\r\n"
+                      "DatabaseServerName=%2:%3\r\nDatabaseName=%4\r\nDatabaseUser=%5\r\nDatabasePW=%6\r\n")
                       .arg(env("KV_MARIADB_DSN"), env("KV_MARIADB_HOST"), env("KV_MARIADB_PORT"),
                            env("KV_MARIADB_DATABASE"), env("KV_MARIADB_USER"), env("KV_MARIADB_PASSWORD"))
                       .toUtf8());
@@ -94,16 +95,20 @@ private slots:
             QFile f(files + QString::fromLatin1(name));
             QVERIFY(f.open(QIODevice::WriteOnly));
         }
-        QVERIFY(exec(QStringLiteral("INSERT INTO mart (ARTNR, TYP, BEZEICHNUNG) VALUES ('A1', 'Blech', 'Winkel <40>')")));
-        const QString insert = QStringLiteral("INSERT INTO martbild (ARTNR, LFDNR, DATEINAME, PFADNAME) VALUES ('%1', %2, '%3', '%4')");
+        QVERIFY(exec(QStringLiteral(
+            "INSERT INTO mart (ARTNR, TYP, BEZEICHNUNG) VALUES ('A1', 'Blech', 'Winkel <40>')")));
+        const QString insert = QStringLiteral(
+            "INSERT INTO martbild (ARTNR, LFDNR, DATEINAME, PFADNAME) VALUES ('%1', %2, '%3', '%4')");
         QVERIFY(exec(insert.arg(QStringLiteral("A1")).arg(1).arg(QStringLiteral("da.pdf"), files)));
         QVERIFY(exec(insert.arg(QStringLiteral("A1")).arg(2).arg(QStringLiteral("P-4711.dwg"), files)));
         QVERIFY(exec(insert.arg(QStringLiteral("B2")).arg(1).arg(QStringLiteral("weg.pdf"), files)));
-        QVERIFY(exec(QStringLiteral("INSERT INTO eingangsrech (ID, BUCHNR, ERFDATUM) VALUES (5, 1234, '2024-03-05 10:00:00')")));
-        QVERIFY(exec(QStringLiteral("INSERT INTO dokument (D_BEZUG_EINGERCHNR, D_EMPF_KURZNAME, D_PFAD, D_DATEINAME) "
-                                    "VALUES (5, 'MUELLER', '%1', 're-da.pdf'), (5, 'MUELLER', '%1', 're-weg.pdf'), "
-                                    "(0, 'KUNDE', '/x/', 'brief.doc')")
-                         .arg(files)));
+        QVERIFY(exec(QStringLiteral(
+            "INSERT INTO eingangsrech (ID, BUCHNR, ERFDATUM) VALUES (5, 1234, '2024-03-05 10:00:00')")));
+        QVERIFY(exec(
+            QStringLiteral("INSERT INTO dokument (D_BEZUG_EINGERCHNR, D_EMPF_KURZNAME, D_PFAD, D_DATEINAME) "
+                           "VALUES (5, 'MUELLER', '%1', 're-da.pdf'), (5, 'MUELLER', '%1', 're-weg.pdf'), "
+                           "(0, 'KUNDE', '/x/', 'brief.doc')")
+                .arg(files)));
 
         const QString k = QStringLiteral("/K:") + dir.filePath(QStringLiteral("KORVAN"));
         const QString report = dir.filePath(QStringLiteral("bericht.html"));
@@ -150,8 +155,8 @@ private slots:
         ResetMySqlVariant();
         QVERIFY(exec(QStringLiteral("DROP TABLE eingangsrech")));
         QString out, err;
-        const int code = run({QStringLiteral("/K:") + dir.filePath(QStringLiteral("KORVAN")), QStringLiteral("--report"),
-                              dir.filePath(QStringLiteral("b2.html"))},
+        const int code = run({QStringLiteral("/K:") + dir.filePath(QStringLiteral("KORVAN")),
+                              QStringLiteral("--report"), dir.filePath(QStringLiteral("b2.html"))},
                              &out, &err);
         QCOMPARE(code, 2);
         QVERIFY2(err.contains(QStringLiteral("eingangsrech"), Qt::CaseInsensitive), qPrintable(err));

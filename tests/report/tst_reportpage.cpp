@@ -57,10 +57,12 @@ class TestReportPage : public QObject
 
         void link(const QString& artnr, int lfdnr, const QString& file)
         {
-            tdb.exec(QStringLiteral("INSERT INTO MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME) VALUES ('%1', %2, '%3', '%4')")
-                         .arg(artnr)
-                         .arg(lfdnr)
-                         .arg(file, dir));
+            tdb.exec(
+                QStringLiteral(
+                    "INSERT INTO MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME) VALUES ('%1', %2, '%3', '%4')")
+                    .arg(artnr)
+                    .arg(lfdnr)
+                    .arg(file, dir));
         }
         int links(const QString& where)
         {
@@ -75,7 +77,8 @@ class TestReportPage : public QObject
             if (r.isNull())
                 return false;
             if (!v->viewport()->rect().contains(r.center())) {
-                v->setVerticalScrollPosition(v->verticalScrollPosition() + r.center().y() - v->viewport()->height() / 2);
+                v->setVerticalScrollPosition(v->verticalScrollPosition() + r.center().y() -
+                                             v->viewport()->height() / 2);
                 r = v->anchorViewportRect(target);
             }
             QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, r.center());
@@ -142,7 +145,8 @@ void TestReportPage::deleteWithNoAndYes()
     QVERIFY(f.tdb.exec(QStringLiteral("DELETE FROM MARTBILD WHERE ARTNR='C3'")));
     f.messages.answers.enqueue(Messages::Answer::No);
     QVERIFY(f.click(QStringLiteral("#VerknLoe(A1/2)")));
-    QCOMPARE(f.messages.lastText(), QStringLiteral("Wollen Sie diese Dokumenten-Verknüpfung jetzt wirklich löschen? "));
+    QCOMPARE(f.messages.lastText(),
+             QStringLiteral("Wollen Sie diese Dokumenten-Verknüpfung jetzt wirklich löschen? "));
     QCOMPARE(f.links(QStringLiteral("ARTNR='A1'")), 1);
     QVERIFY(!f.listed(QStringLiteral("#VerknLoe(C3/1)")));
     QVERIFY(f.listed(QStringLiteral("#VerknLoe(A1/2)")));
@@ -192,9 +196,11 @@ void TestReportPage::relink()
     // is gone from the report.
     f.messages.fileNames.enqueue(f.dir + QStringLiteral("neu/da.dwg"));
     QVERIFY(f.click(QStringLiteral("#VerknNeu(A1/3)")));
-    QCOMPARE(f.tdb.scalar(QStringLiteral("SELECT PFADNAME || DATEINAME FROM MARTBILD WHERE ARTNR='A1' AND LFDNR=3"))
-                 .toString(),
-             f.dir + QStringLiteral("neu/da.dwg"));
+    QCOMPARE(
+        f.tdb
+            .scalar(QStringLiteral("SELECT PFADNAME || DATEINAME FROM MARTBILD WHERE ARTNR='A1' AND LFDNR=3"))
+            .toString(),
+        f.dir + QStringLiteral("neu/da.dwg"));
     QVERIFY(!f.listed(QStringLiteral("#VerknNeu(A1/3)")));
     QCOMPARE(f.ctx.settings.OpenDialog1InitialDir, f.dir + QStringLiteral("neu"));
 }

@@ -37,14 +37,16 @@ QStringList actionRow(const QString& key, const QString& name = QStringLiteral("
 {
     PageBuffer b;
     b << QStringLiteral("<tr>");
-    HtmlCell(b, key + QStringLiteral("&nbsp;"), QStringLiteral("left"), QString(), QString(), QStringLiteral("top"), 0,
-             QString(), 0);
-    HtmlCell(b, name + QStringLiteral("&nbsp;"), QStringLiteral("left"), QString(), QString(), QStringLiteral("top"), 0,
-             QString(), 0);
+    HtmlCell(b, key + QStringLiteral("&nbsp;"), QStringLiteral("left"), QString(), QString(),
+             QStringLiteral("top"), 0, QString(), 0);
+    HtmlCell(b, name + QStringLiteral("&nbsp;"), QStringLiteral("left"), QString(), QString(),
+             QStringLiteral("top"), 0, QString(), 0);
     HtmlCell(b,
-             QStringLiteral("<a href=\"#VerknNeu(") + key + QStringLiteral(")\">Neu verkn. | </a><a href=\"#VerknLoe(") +
-                 key + QStringLiteral(")\"> Löschen</a>"),
-             QStringLiteral("left"), QString(), QStringLiteral("kleinnormal"), QStringLiteral("top"), 0, QString(), 0);
+             QStringLiteral("<a href=\"#VerknNeu(") + key +
+                 QStringLiteral(")\">Neu verkn. | </a><a href=\"#VerknLoe(") + key +
+                 QStringLiteral(")\"> Löschen</a>"),
+             QStringLiteral("left"), QString(), QStringLiteral("kleinnormal"), QStringLiteral("top"), 0,
+             QString(), 0);
     b << QStringLiteral("</tr>");
     return b;
 }
@@ -66,7 +68,8 @@ private slots:
 
 void TestReportViewer::readsThePage()
 {
-    const Document doc = ParseHtml(page(actionRow(QStringLiteral("A1/2"), QStringLiteral("a &amp; b &lt;c&gt; &quot;d&quot;"))));
+    const Document doc = ParseHtml(
+        page(actionRow(QStringLiteral("A1/2"), QStringLiteral("a &amp; b &lt;c&gt; &quot;d&quot;"))));
     // Heading and paragraph; the frame table around the report table is not a table of its own.
     QCOMPARE(doc.blocks.size(), 3);
     QCOMPARE(doc.blocks[0].text, QStringLiteral("Titel"));
@@ -88,20 +91,22 @@ void TestReportViewer::readsThePage()
     QCOMPARE(action.text, QStringLiteral("Neu verkn. | Löschen"));
     QCOMPARE(action.anchors.size(), 2);
     QCOMPARE(action.anchors[0].href, QStringLiteral("#VerknNeu(A1/2)"));
-    QCOMPARE(action.text.mid(action.anchors[0].start, action.anchors[0].length), QStringLiteral("Neu verkn. | "));
+    QCOMPARE(action.text.mid(action.anchors[0].start, action.anchors[0].length),
+             QStringLiteral("Neu verkn. | "));
     QCOMPARE(action.anchors[1].href, QStringLiteral("#VerknLoe(A1/2)"));
     QCOMPARE(action.text.mid(action.anchors[1].start, action.anchors[1].length), QStringLiteral("Löschen"));
-    QCOMPARE(doc.plainText().section(u'\n', 2), QStringLiteral("A1/2 \ta & b <c> \"d\" \tNeu verkn. | Löschen"));
+    QCOMPARE(doc.plainText().section(u'\n', 2),
+             QStringLiteral("A1/2 \ta & b <c> \"d\" \tNeu verkn. | Löschen"));
 }
 
 void TestReportViewer::stylesFromTheSheet()
 {
     const Document doc = ParseHtml(page(actionRow(QStringLiteral("A1/2"))));
     const Style& body = doc.styles[doc.blocks[1].style];
-    QCOMPARE(body.fontPx, 10.0);                // p: 100 % of the body's 10
+    QCOMPARE(body.fontPx, 10.0); // p: 100 % of the body's 10
     QCOMPARE(body.families.first(), QStringLiteral("Helvetica"));
     const Style& h3 = doc.styles[doc.blocks[0].style];
-    QCOMPARE(h3.fontPx, 30.0);                  // 300 %
+    QCOMPARE(h3.fontPx, 30.0); // 300 %
     QVERIFY(h3.italic);
     QVERIFY(h3.borderBottom);
     QVERIFY(h3.weight >= 700);
@@ -110,17 +115,18 @@ void TestReportViewer::stylesFromTheSheet()
     const Cell& action = doc.tables[0].rows[0].cells[2];
     QCOMPARE(doc.styles[action.style].fontPx, 10.0); // td.kleinnormal
     const Style& link = doc.styles[action.anchors[0].style];
-    QCOMPARE(link.color, QColor(Qt::black));    // a { color:black }
+    QCOMPARE(link.color, QColor(Qt::black)); // a { color:black }
     QVERIFY(link.underline);
     QCOMPARE(doc.background, QColor(Qt::white));
-    QCOMPARE(doc.marginLeft, 1.0);              // body { margin-left:1px }
+    QCOMPARE(doc.marginLeft, 1.0); // body { margin-left:1px }
 }
 
 void TestReportViewer::wrapsLongCells()
 {
     PageBuffer b;
     b << QStringLiteral("<tr>");
-    HtmlCell(b, QStringLiteral("kurz"), QStringLiteral("left"), QStringLiteral("50%"), QString(), QString(), 0, QString(), 0);
+    HtmlCell(b, QStringLiteral("kurz"), QStringLiteral("left"), QStringLiteral("50%"), QString(), QString(),
+             0, QString(), 0);
     HtmlCell(b, QStringLiteral("/ein/sehr/langer/ordner/mit/vielen/teilen/und/noch/mehr/teilen/datei.pdf"),
              QStringLiteral("left"), QStringLiteral("50%"), QString(), QString(), 0, QString(), 0);
     b << QStringLiteral("</tr>");
@@ -149,8 +155,8 @@ void TestReportViewer::anchorClicks()
     QStringList rows = actionRow(QStringLiteral("A1/2")) + actionRow(QStringLiteral("B7/3"));
     PageBuffer extra;
     extra << QStringLiteral("<tr>");
-    HtmlCell(extra, QStringLiteral("<a href=\"https://example.org/x\">Web</a>"), QStringLiteral("left"), QString(),
-             QString(), QString(), 0, QString(), 0);
+    HtmlCell(extra, QStringLiteral("<a href=\"https://example.org/x\">Web</a>"), QStringLiteral("left"),
+             QString(), QString(), QString(), 0, QString(), 0);
     extra << QStringLiteral("</tr>");
     viewer.loadFromString(page(rows + extra));
     QSignalSpy spy(&viewer, &ReportViewer::hotSpotClick);
@@ -194,7 +200,8 @@ void TestReportViewer::scrollAndSelection()
     const QRect r = viewer.anchorViewportRect(QStringLiteral("#VerknLoe(A199/1)"));
     QVERIFY(r.top() > viewer.viewport()->height());
     viewer.setVerticalScrollPosition(viewer.verticalScrollBar()->maximum());
-    QVERIFY(viewer.viewport()->rect().contains(viewer.anchorViewportRect(QStringLiteral("#VerknLoe(A199/1)")).center()));
+    QVERIFY(viewer.viewport()->rect().contains(
+        viewer.anchorViewportRect(QStringLiteral("#VerknLoe(A199/1)")).center()));
     // A new document shows its top.
     viewer.loadFromString(page(rows));
     QCOMPARE(viewer.verticalScrollPosition(), 0);
@@ -211,12 +218,14 @@ void TestReportViewer::scrollAndSelection()
     const QRect first = viewer.anchorViewportRect(QStringLiteral("#VerknNeu(A0/1)"));
     const QRect third = viewer.anchorViewportRect(QStringLiteral("#VerknNeu(A2/1)"));
     QTest::mousePress(viewer.viewport(), Qt::LeftButton, {}, QPoint(20, first.center().y()));
-    QMouseEvent move(QEvent::MouseMove, QPointF(20, third.center().y()), viewer.viewport()->mapToGlobal(QPointF(20, third.center().y())),
-                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(20, third.center().y()),
+                     viewer.viewport()->mapToGlobal(QPointF(20, third.center().y())), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(viewer.viewport(), &move);
     QTest::mouseRelease(viewer.viewport(), Qt::LeftButton, {}, QPoint(20, third.center().y()));
-    QCOMPARE(viewer.selectedText(), QStringLiteral("A0/1\tx.pdf\tNeu verkn. | Löschen\nA1/1\tx.pdf\tNeu verkn. | Löschen\n"
-                                                   "A2/1\tx.pdf\tNeu verkn. | Löschen"));
+    QCOMPARE(viewer.selectedText(),
+             QStringLiteral("A0/1\tx.pdf\tNeu verkn. | Löschen\nA1/1\tx.pdf\tNeu verkn. | Löschen\n"
+                            "A2/1\tx.pdf\tNeu verkn. | Löschen"));
 }
 
 void TestReportViewer::pagesForPrinting()
