@@ -187,6 +187,15 @@ TFrmMain::TFrmMain(const QStringList& arguments, QWidget* parent) : QMainWindow(
 TFrmMain::~TFrmMain()
 {
     FormDestroy();
+    // The pages and windows use the context and the general queries: they go first, while both
+    // still exist (members are released before the base class deletes the children).
+    delete helpWindow_;
+    delete fileManager_;
+    delete takeCentralWidget();
+    for (Query** q : {&ctx_.qry1, &ctx_.qryExec, &ctx_.qryHelp, &ctx_.qry2}) {
+        delete *q;
+        *q = nullptr;
+    }
 }
 
 QToolButton* TFrmMain::barButton(const QString& name, const QString& text, const QIcon& icon)
@@ -478,9 +487,10 @@ void TFrmMain::FormCreate(const QStringList& arguments)
     Config& c = ctx_.config;
     c.commandLineUser.clear();
     c.commandLinePassword.clear();
-    // The pages have no tabs: they change only through the commands of the window.
+    // The pages have no tabs (a stacked widget): they change only through the window's commands.
+    // Hints of controls and menu items go to the status bar.
     previousHintHandler_ =
-        SetApplicationHintHandler([this](const QString& hint) { ShowApplicationHint(hint); });
+        SetApplicationHintHandler([this](const QString& hint) { ShowApplicationHint(hint); }, this);
     const QString programFolder = programFileFolder();
     c.iniFilePath = defaultIniFilePath(programFolder);
     ParseCommandLine(arguments, c);
@@ -582,10 +592,8 @@ void TFrmMain::FormDestroy()
         ctx_.settings.save(ctx_.settingsFileName);
     }
     TDlgInputPara::setHelpHandler({});
-    SetApplicationHintHandler(std::move(previousHintHandler_));
-    // The windows owned by the main window go before the pages and queries they use.
-    delete helpWindow_;
-    delete fileManager_;
+    if (ApplicationHintHandlerOwner() == this)
+        SetApplicationHintHandler(std::move(previousHintHandler_));
 }
 
 // ---------------------------------------------------------------------------------------------
