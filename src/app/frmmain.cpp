@@ -511,9 +511,8 @@ void TFrmMain::FormShow()
     if (formShowDone_ || programEnded_)
         return;
     formShowDone_ = true;
-    if (!RestoreWindowPlacement(this, QStringLiteral("FrmMain"))) {
-        // Nothing stored yet: keep the initial size, centred.
-    }
+    // The stored placement; without one the window keeps its initial size, centred.
+    RestoreWindowPlacement(this, QStringLiteral("FrmMain"));
     const Config& c = ctx_.config;
     try {
         if (CheckForUpdate(c)) {
