@@ -652,7 +652,9 @@ void TFrmMain::menHilfeHTMLClick()
         return;
     }
     if (!helpWindow_) {
-        helpWindow_ = hooks.create(ctx_, this);
+        // A window of its own without a parent, so that it takes input while a dialog of the main
+        // window is open (the login dialog); the main window releases it at exit.
+        helpWindow_ = hooks.create(ctx_, nullptr);
         if (!helpWindow_)
             return;
         if (!helpWindow_->isWindow())
