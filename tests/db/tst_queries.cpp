@@ -90,7 +90,8 @@ private slots:
         QVERIFY(grid.rowCount() < 2000); // rows are read as the grid needs them
         ExecSql(e, {QStringLiteral("INSERT INTO ~MART (ARTNR) VALUES ('NEU')")});
         {
-            QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("reader"));
+            QSqlDatabase other =
+                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("reader"));
             other.setDatabaseName(tdb->fileName());
             QVERIFY(other.open());
             QSqlQuery q(other);
