@@ -177,6 +177,16 @@ void ArticlePage::buildUi()
     splitter_->setStretchFactor(1, 1);
     splitter_->setStretchFactor(2, 0);
     splitter_->setChildrenCollapsible(false);
+    // The panes may shrink below their controls' wishes, so the window can be made small.
+    for (int i = 0; i < splitter_->count(); ++i)
+        splitter_->widget(i)->setMinimumWidth(120);
+    connect(splitter_, &QSplitter::splitterMoved, this, [this] {
+        const QList<int> sizes = splitter_->sizes();
+        if (sizes.size() == 3 && sizes.at(0) > 0 && sizes.at(2) > 0) {
+            treePaneWidth_ = sizes.at(0);
+            docsPaneWidth_ = sizes.at(2);
+        }
+    });
 
     auto* auswahlLayout = new QVBoxLayout(tsAuswahl);
     auswahlLayout->setContentsMargins(0, 0, 0, 0);
@@ -541,7 +551,9 @@ void ArticlePage::loadSettings()
     const UserSettings& s = ctx_.settings;
     chkArtikelNurMitDoks->setChecked(s.chkArtikelNurMitDoks);
     chkArtUngueltVerknMark->setChecked(s.chkArtUngueltVerknMark);
-    splitter_->setSizes({s.panArtikelTreeWidth, 600, s.panArtikelDokumenteWidth});
+    treePaneWidth_ = s.panArtikelTreeWidth;
+    docsPaneWidth_ = s.panArtikelDokumenteWidth;
+    splitter_->setSizes({treePaneWidth_, 600, docsPaneWidth_});
 }
 
 void ArticlePage::storeSettings()
@@ -549,11 +561,8 @@ void ArticlePage::storeSettings()
     UserSettings& s = ctx_.settings;
     s.chkArtikelNurMitDoks = chkArtikelNurMitDoks->isChecked();
     s.chkArtUngueltVerknMark = chkArtUngueltVerknMark->isChecked();
-    const QList<int> sizes = splitter_->sizes();
-    if (sizes.size() == 3 && sizes.at(0) > 0 && sizes.at(2) > 0) {
-        s.panArtikelTreeWidth = sizes.at(0);
-        s.panArtikelDokumenteWidth = sizes.at(2);
-    }
+    s.panArtikelTreeWidth = treePaneWidth_;
+    s.panArtikelDokumenteWidth = docsPaneWidth_;
 }
 
 void ArticlePage::pageEntered()

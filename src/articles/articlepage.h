@@ -113,6 +113,10 @@ private:
 
     QStackedWidget* LMDPageControl2;
     QWidget* tsAuswahl;
+    // Pane widths as last set by the settings or the user (not the laid-out sizes of a
+    // window that was never shown).
+    int treePaneWidth_ = 200;
+    int docsPaneWidth_ = 430;
     QSplitter* splitter_;
 
     // Group tree pane.
