@@ -13,7 +13,7 @@ JOBS="$(nproc 2>/dev/null || echo 2)"
 
 PACKAGES=(
   build-essential cmake ninja-build pkg-config python3
-  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-odbc libqt6sql6-mysql
+  qt6-base-dev qt6-base-dev-tools libsqlite3-dev libqt6sql6-sqlite libqt6sql6-odbc libqt6sql6-mysql
   qt6-webengine-dev qt6-pdf-dev libgl-dev
   mariadb-server mariadb-client odbc-mariadb unixodbc tdsodbc
   fonts-dejavu-core xauth xvfb

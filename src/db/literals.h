@@ -22,6 +22,9 @@ QString SqlDate(const QDate& date);
 QString BuildSearchCondition(const FieldInfo& field, const QString& searchText, const QString& connector,
                              const QString& qualifier = QString(), bool aliasFlag = false);
 
+// Upper case of a user's text, character by character as the ERP does it ("ß" stays "ß").
+QString UpperText(const QString& text);
+
 // The empty-search marker: gives an always-false condition.
 inline QString emptySearchMarker()
 {

@@ -3,6 +3,7 @@
 
 #include <QHash>
 #include <QObject>
+#include <QSqlDatabase>
 #include <QSqlRecord>
 #include <QString>
 #include <QStringList>
@@ -42,6 +43,16 @@ enum class FieldKind {
     DateTime,
     Other
 };
+
+class QSqlField;
+
+// The kind of a column from its declared SQL type ("SMALLINT", "VARCHAR(20)", "DECIMAL(15,2)",
+// "DATETIME", ...), as SQLite keeps it in the table definition.
+FieldKind declaredTypeKind(const QString& declaredType);
+// The kind of a result field as the Qt driver reports it (QSQLITE, QMYSQL, QODBC). For SQLite the
+// declared type cannot be read from the field; use Query::fieldKind, which looks it up.
+FieldKind driverFieldKind(const QSqlField& field, const QString& driverName);
+QString fieldKindName(FieldKind kind);
 
 struct FieldInfo
 {
@@ -107,6 +118,9 @@ public:
     FieldKind fieldKind(const QString& field) const;
     FieldInfo fieldInfo(const QString& field) const { return {field, fieldKind(field)}; }
 
+    // The database connection of this query.
+    QSqlDatabase database() const;
+
     // The model the grids show (empty while closed). Owned by the query.
     QSqlQueryModel* model() const { return model_; }
 
@@ -124,6 +138,9 @@ signals:
 
 private:
     void refreshKinds();
+    int columnOf(const QString& field) const;
+    void ensureRow(int row) const;
+    void emitCurrentChanged();
 
     QString connectionName_;
     QStringList sql_;
@@ -135,6 +152,8 @@ private:
     std::unique_ptr<QSqlQuery> cursor_; // forward-only queries
     QHash<QString, FieldKind> kinds_;
     bool cursorValid_ = false;
+    bool eof_ = true;
+    mutable QHash<QString, int> columns_;
 };
 
 // A failure of the database, with its error text.
