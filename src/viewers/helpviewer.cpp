@@ -98,9 +98,8 @@ QStringList SearchHelpPages(const QString& helpFolder, const QString& term)
     const QDir dir(helpFolder);
     if (helpFolder.isEmpty() || !dir.exists())
         return hits;
-    const QStringList pages =
-        dir.entryList({QStringLiteral("*.htm"), QStringLiteral("*.html")}, QDir::Files | QDir::Hidden,
-                      QDir::Name | QDir::IgnoreCase);
+    const QStringList pages = dir.entryList({QStringLiteral("*.htm"), QStringLiteral("*.html")},
+                                            QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
     for (const QString& name : pages) {
         QFile f(dir.filePath(name));
         if (!f.open(QIODevice::ReadOnly))
@@ -201,7 +200,8 @@ TDlgHilfeHTML::TDlgHilfeHTML(AppContext& ctx, QWidget* parent) : QWidget(parent)
     labSuchenHinweis->setVisible(false);
     panSuchErgebnis = new QFrame(panSuchen);
     panSuchErgebnis->setObjectName(QStringLiteral("panSuchErgebnis"));
-    Label3 = makeLabel(panSuchErgebnis, "Label3", QStringLiteral("Der Suchbegriff ist diesen Seiten enthalten:"));
+    Label3 =
+        makeLabel(panSuchErgebnis, "Label3", QStringLiteral("Der Suchbegriff ist diesen Seiten enthalten:"));
     Label2 = makeLabel(panSuchErgebnis, "Label2",
                        QStringLiteral("Klicken Sie auf eine der Seiten, um sie anzuzeigen!"));
     lboxSucheTreffer = new QListWidget(panSuchErgebnis);
@@ -267,14 +267,16 @@ TDlgHilfeHTML::TDlgHilfeHTML(AppContext& ctx, QWidget* parent) : QWidget(parent)
         connect(a, &QAction::triggered, this, slot);
         return a;
     };
-    QAction* help = addEntry("menHilfeHTML1", QStringLiteral("Hilfe zu KORVAN"), &TDlgHilfeHTML::menHilfeHTML1Click);
+    QAction* help =
+        addEntry("menHilfeHTML1", QStringLiteral("Hilfe zu KORVAN"), &TDlgHilfeHTML::menHilfeHTML1Click);
     help->setShortcut(QKeySequence(Qt::Key_F1));
     PopupMenu1->setDefaultAction(help);
     addEntry("menInfo1", QStringLiteral("&Info"), &TDlgHilfeHTML::menInfo1Click);
     addEntry("menEMail1", QStringLiteral("&E-Mail an den Support"), &TDlgHilfeHTML::menEMail1Click);
     addEntry("menMorella1", QStringLiteral("&MORELLA im Internet"), &TDlgHilfeHTML::menMorella1Click);
     PopupMenu1->addSeparator();
-    addEntry("menSysInfo1", QStringLiteral("S&ystem-Informationen anzeigen"), &TDlgHilfeHTML::menSysInfo1Click);
+    addEntry("menSysInfo1", QStringLiteral("S&ystem-Informationen anzeigen"),
+             &TDlgHilfeHTML::menSysInfo1Click);
     if (QSystemTrayIcon::isSystemTrayAvailable()) {
         LMDTrayIcon1 = new QSystemTrayIcon(style()->standardIcon(QStyle::SP_DialogHelpButton), this);
         LMDTrayIcon1->setObjectName(QStringLiteral("LMDTrayIcon1"));
@@ -314,19 +316,21 @@ TDlgHilfeHTML::TDlgHilfeHTML(AppContext& ctx, QWidget* parent) : QWidget(parent)
 
     // A manual that the web server hands out as an archive to save (not to show) is saved into the
     // cache and shown from there.
-    connect(profile, &QWebEngineProfile::downloadRequested, this, [this](QWebEngineDownloadRequest* download) {
-        const QString folder = QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
-                               QStringLiteral("/hilfe");
-        QDir().mkpath(folder);
-        const QString name = QFileInfo(download->url().path()).fileName();
-        download->setDownloadDirectory(folder);
-        download->setDownloadFileName(name.isEmpty() ? manualFileName() : name);
-        connect(download, &QWebEngineDownloadRequest::isFinishedChanged, this, [this, download] {
-            if (download->state() == QWebEngineDownloadRequest::DownloadCompleted)
-                navigate(QUrl::fromLocalFile(QDir(download->downloadDirectory()).filePath(download->downloadFileName())));
-        });
-        download->accept();
-    });
+    connect(profile, &QWebEngineProfile::downloadRequested, this,
+            [this](QWebEngineDownloadRequest* download) {
+                const QString folder = QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
+                                       QStringLiteral("/hilfe");
+                QDir().mkpath(folder);
+                const QString name = QFileInfo(download->url().path()).fileName();
+                download->setDownloadDirectory(folder);
+                download->setDownloadFileName(name.isEmpty() ? manualFileName() : name);
+                connect(download, &QWebEngineDownloadRequest::isFinishedChanged, this, [this, download] {
+                    if (download->state() == QWebEngineDownloadRequest::DownloadCompleted)
+                        navigate(QUrl::fromLocalFile(
+                            QDir(download->downloadDirectory()).filePath(download->downloadFileName())));
+                });
+                download->accept();
+            });
 
     editSuchbegriff->installEventFilter(this);
     lboxSucheTreffer->installEventFilter(this);
