@@ -42,9 +42,9 @@ build() { # build-dir [extra cmake args...]
 }
 
 make_demo() {
-  if [[ -x "$ROOT/build/kvdemo" ]]; then
-    "$ROOT/build/kvdemo" "$ROOT/demo"
-  fi
+  # Builds demo/kvdemo.db and demo/files/ from the text in demo/data (again only when that text or
+  # the generator changed).
+  "$ROOT/build/bench/gen_demo" "$ROOT/demo" --if-needed
 }
 
 install_packages

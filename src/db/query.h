@@ -98,7 +98,10 @@ public:
     bool isOpen() const { return open_; }
     void cancel() {}
 
-    // Current row and end-of-data.
+    // Current row and end-of-data. After an open the first row is current (eof() only for an
+    // empty result). next() past the last row sets eof() and leaves the last row current (for a
+    // forward-only query the values are gone then). first() does nothing on a forward-only query.
+    // setCurrentRow() follows a grid's selection (fetching up to that row) and clears eof().
     bool eof() const;
     void first();
     void next();
@@ -124,7 +127,9 @@ public:
     // The model the grids show (empty while closed). Owned by the query.
     QSqlQueryModel* model() const { return model_; }
 
-    // Suspend/resume the bound grids while the SQL is rebuilt.
+    // Suspend/resume the bound grids while the SQL is rebuilt. Nestable; while suspended no
+    // currentChanged() is sent, and resuming sends controlsEnabledChanged(true) and one
+    // currentChanged() (the bound views then show the new data).
     void disableControls();
     void enableControls();
     bool controlsDisabled() const { return disabledCount_ > 0; }
@@ -132,7 +137,8 @@ public:
 signals:
     void beforeClose();
     void afterOpen();
-    // The current row moved (also after open and close).
+    // afterOpen: the model holds the new result; beforeClose: it still holds the old one.
+    // currentChanged: the current row moved (also after open and close).
     void currentChanged();
     void controlsEnabledChanged(bool enabled);
 

@@ -25,13 +25,6 @@ inline void execOrFail(Query& q, const QStringList& lines)
     }
 }
 
-inline int countRows(const QString& connection, const QString& table)
-{
-    Query q(QStringLiteral("qryCount"), nullptr, connection);
-    OpenSql(q, {QStringLiteral("SELECT COUNT(*) AS N FROM ~") + table});
-    return q.value(QStringLiteral("N")).toInt();
-}
-
 inline void fillArticles(const QString& connection)
 {
     Query q(QStringLiteral("qryExec"), nullptr, connection);

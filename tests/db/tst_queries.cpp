@@ -4,6 +4,7 @@
 #include "testdb.h"
 
 #include <QSqlDatabase>
+#include <QSqlQuery>
 
 class TestQueries : public QObject
 {
@@ -72,6 +73,37 @@ private slots:
         QCOMPARE(tdb->scalar(QStringLiteral("SELECT UPPER('müller straße é')")).toString(),
                  QStringLiteral("MÜLLER STRAßE É"));
         QVERIFY(tdb->scalar(QStringLiteral("SELECT UPPER(NULL) IS NULL")).toBool());
+    }
+
+    // A write while a grid's result is only partly read (rows are fetched lazily) is committed at
+    // once: another connection sees it.
+    void writeCommittedBesideOpenResult()
+    {
+        ScriptedMessages messages;
+        Query e(QStringLiteral("qryExec"));
+        QStringList values;
+        for (int i = 1; i <= 2000; ++i)
+            values << QStringLiteral("('A', %1)").arg(i);
+        ExecSql(e, {QStringLiteral("INSERT INTO ~MARTBILD (ARTNR, LFDNR) VALUES ") + values.join(u',')});
+        Query grid(QStringLiteral("qryMArtBild"));
+        OpenSql(grid, {QStringLiteral("SELECT * FROM ~MARTBILD ORDER BY LFDNR")});
+        QVERIFY(grid.rowCount() < 2000); // rows are read as the grid needs them
+        ExecSql(e, {QStringLiteral("INSERT INTO ~MART (ARTNR) VALUES ('NEU')")});
+        {
+            QSqlDatabase other =
+                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("reader"));
+            other.setDatabaseName(tdb->fileName());
+            QVERIFY(other.open());
+            QSqlQuery q(other);
+            QVERIFY(q.exec(QStringLiteral("SELECT COUNT(*) FROM MART WHERE ARTNR='NEU'")));
+            QVERIFY(q.next());
+            QCOMPARE(q.value(0).toInt(), 1);
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("reader"));
+        // The grid reads on undisturbed.
+        QCOMPARE(grid.value(QStringLiteral("LFDNR")).toInt(), 1);
+        grid.fetchAll();
+        QCOMPARE(grid.rowCount(), 2000);
     }
 
     void sqlText()
