@@ -2,6 +2,7 @@
 #include "viewers/helpviewer.h"
 
 #include "app/appcontext.h"
+#include "app/appinfo.h"
 #include "util/helpers.h"
 #include "util/inifile.h"
 #include "util/messages.h"
@@ -37,19 +38,13 @@ namespace {
 
 QString defaultOnlineHelpBase()
 {
-    return QStringLiteral("http://www.morella.de/hilfe/");
+    return appinfo::onlineHelpBaseAddress();
 }
 
 QString& onlineHelpBase()
 {
     static QString base = defaultOnlineHelpBase();
     return base;
-}
-
-TDlgHilfeHTML::MainWindowCommands& mainWindowCommands()
-{
-    static TDlgHilfeHTML::MainWindowCommands commands;
-    return commands;
 }
 
 QString manualFileName()
@@ -144,14 +139,11 @@ void TDlgHilfeHTML::setOnlineHelpBaseAddress(const QString& address)
     onlineHelpBase() = address.isEmpty() ? defaultOnlineHelpBase() : address;
 }
 
-void TDlgHilfeHTML::setMainWindowCommands(MainWindowCommands commands)
-{
-    mainWindowCommands() = std::move(commands);
-}
-
 TDlgHilfeHTML::TDlgHilfeHTML(AppContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx)
 {
     setObjectName(QStringLiteral("DlgHilfeHTML"));
+    if (!instance_)
+        instance_ = this;
     setWindowFlag(Qt::Window);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Hilfe"));
@@ -485,28 +477,30 @@ void TDlgHilfeHTML::menHilfeHTML1Click()
     bringToFront();
 }
 
+void TDlgHilfeHTML::runMainWindowCommand(const char* handler)
+{
+    if (ctx_.mainWindow)
+        QMetaObject::invokeMethod(ctx_.mainWindow, handler);
+}
+
 void TDlgHilfeHTML::menSysInfo1Click()
 {
-    if (mainWindowCommands().systemInfo)
-        mainWindowCommands().systemInfo();
+    runMainWindowCommand("menSysInfoClick");
 }
 
 void TDlgHilfeHTML::menInfo1Click()
 {
-    if (mainWindowCommands().systemInfo)
-        mainWindowCommands().systemInfo();
+    runMainWindowCommand("menSysInfoClick");
 }
 
 void TDlgHilfeHTML::menEMail1Click()
 {
-    if (mainWindowCommands().supportMail)
-        mainWindowCommands().supportMail();
+    runMainWindowCommand("menHelpEMailClick");
 }
 
 void TDlgHilfeHTML::menMorella1Click()
 {
-    if (mainWindowCommands().homepage)
-        mainWindowCommands().homepage();
+    runMainWindowCommand("menHelpMORELLAInternetClick");
 }
 
 void TDlgHilfeHTML::LMDTrayIcon1MouseUp(int reason)

@@ -27,12 +27,16 @@ QStringList SearchHelpPages(const QString& helpFolder, const QString& term);
 // The help window: an embedded browser with the online manual, back and forward, a search over the
 // local help pages, find in page and print. While it exists it puts an icon with a small menu into
 // the notification area, where the desktop has one. There is at most one; closing destroys it.
+// The icon menu runs the main window's (ctx.mainWindow) commands of the same names:
+// menSysInfoClick ("Info", "System-Informationen anzeigen"), menHelpEMailClick and
+// menHelpMORELLAInternetClick.
 class TDlgHilfeHTML : public QWidget
 {
     Q_OBJECT
 public:
     // The help command: creates the help window (owned by ctx.mainWindow) on the first call and shows
-    // it, brings the existing one to the front on later calls; then loads the online manual.
+    // it, brings the existing one to the front on later calls; then loads the online manual. A
+    // window created otherwise (the main window's own factory) counts as the existing one.
     static TDlgHilfeHTML* showHelp(AppContext& ctx);
     // The open help window, or nullptr.
     static TDlgHilfeHTML* instance();
@@ -40,24 +44,16 @@ public:
     // The online manual: base address followed by "bed_anleitung_dokman.mht".
     static QUrl onlineHelpAddress();
     static QString onlineHelpBaseAddress();
-    // Replaces the base address (an empty text restores the maker's address).
+    // Replaces the base address (an empty text restores the maker's address, appinfo).
     static void setOnlineHelpBaseAddress(const QString& address);
-    // The main window's commands that the icon menu runs: "Info" and "System-Informationen
-    // anzeigen" run systemInfo, "E-Mail an den Support" supportMail, "MORELLA im Internet" homepage.
-    // Each may be empty (the entry then does nothing).
-    struct MainWindowCommands
-    {
-        std::function<void()> systemInfo;
-        std::function<void()> supportMail;
-        std::function<void()> homepage;
-    };
-    static void setMainWindowCommands(MainWindowCommands commands);
 
     explicit TDlgHilfeHTML(AppContext& ctx, QWidget* parent = nullptr);
     ~TDlgHilfeHTML() override;
 
     // Sends the browser to an address or local file.
     void navigate(const QUrl& url);
+    // Brings the window to the front: restored if minimised, shown, raised, activated.
+    void bringToFront();
     QWebEngineView* browser() const { return WebBrowser1; }
     QMenu* trayMenu() const { return PopupMenu1; }
     QSystemTrayIcon* trayIcon() const { return LMDTrayIcon1; }
@@ -102,7 +98,6 @@ public slots:
     void menInfo1Click();
     void menEMail1Click();
     void menMorella1Click();
-    void bringToFront();
     // Finds the text of the find bar in the page (forward, or backward).
     void findInPage(bool backward = false);
 
@@ -119,6 +114,8 @@ protected:
 private:
     bool hasDocument() const;
     void LMDTrayIcon1MouseUp(int reason);
+    // Runs a command (slot) of the main window by its name.
+    void runMainWindowCommand(const char* handler);
 
     AppContext& ctx_;
     QSystemTrayIcon* LMDTrayIcon1 = nullptr;

@@ -50,6 +50,18 @@ QByteArray manualArchive()
            "------KvBoundary------\r\n";
 }
 
+// Stands in for the main window and its commands.
+class FakeMainWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    int sysInfo = 0;
+    int mail = 0;
+public slots:
+    void menSysInfoClick() { ++sysInfo; }
+    void menHelpEMailClick() { ++mail; }
+};
+
 } // namespace
 
 class TestHelpViewer : public QObject
@@ -97,7 +109,7 @@ private slots:
             w->close();
             QTRY_VERIFY(!TDlgHilfeHTML::instance());
         }
-        TDlgHilfeHTML::setMainWindowCommands({});
+        ctx_.mainWindow = nullptr;
     }
 
     // Pages of the help folder itself (no sub folders, only *.htm / *.html), raw text with markup,
@@ -155,6 +167,12 @@ private slots:
         TDlgHilfeHTML* second = openHelp();
         QVERIFY(second);
         QVERIFY(!second->btnZurueck->isEnabled());
+
+        // Esc closes it as well.
+        second->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(second));
+        QTest::keyClick(second->btnSuche, Qt::Key_Escape);
+        QTRY_VERIFY(!TDlgHilfeHTML::instance());
     }
 
     // The maker's server hands the manual out as a web archive; the window shows it all the same.
@@ -291,12 +309,14 @@ private slots:
         QCOMPARE(m.dialogsRun, 1); // the print dialog, rejected by the script
     }
 
+    // The icon menu, in its order; its entries run the main window's commands of the same names.
     void trayMenu()
     {
-        int sysInfo = 0;
-        int mail = 0;
-        TDlgHilfeHTML::setMainWindowCommands({[&] { ++sysInfo; }, [&] { ++mail; }, {}});
+        FakeMainWindow mainWindow;
+        ctx_.mainWindow = &mainWindow;
         TDlgHilfeHTML* w = openHelp();
+        QCOMPARE(w->parentWidget(), &mainWindow);
+        QVERIFY(w->isWindow());
         QStringList texts;
         for (QAction* a : w->trayMenu()->actions())
             texts << (a->isSeparator() ? QStringLiteral("-") : a->text());
@@ -306,14 +326,25 @@ private slots:
         w->trayMenu()->findChild<QAction*>("menSysInfo1")->trigger();
         w->trayMenu()->findChild<QAction*>("menInfo1")->trigger();
         w->trayMenu()->findChild<QAction*>("menEMail1")->trigger();
-        w->trayMenu()->findChild<QAction*>("menMorella1")->trigger(); // no command given: nothing
-        QCOMPARE(sysInfo, 2);
-        QCOMPARE(mail, 1);
+        w->trayMenu()->findChild<QAction*>("menMorella1")->trigger(); // no such command here: nothing
+        QCOMPARE(mainWindow.sysInfo, 2);
+        QCOMPARE(mainWindow.mail, 1);
         w->showMinimized();
         w->trayMenu()->findChild<QAction*>("menHilfeHTML1")->trigger();
         QTRY_VERIFY(!w->isMinimized());
         // The icon exists exactly where the desktop has a notification area.
         QCOMPARE(w->trayIcon() != nullptr, QSystemTrayIcon::isSystemTrayAvailable());
+        w->close();
+        QTRY_VERIFY(!TDlgHilfeHTML::instance());
+    }
+
+    // A window that the main window created itself is the one the help command brings forward.
+    void windowCreatedElsewhere()
+    {
+        auto* w = new TDlgHilfeHTML(ctx_);
+        QCOMPARE(TDlgHilfeHTML::instance(), w);
+        QCOMPARE(openHelp(), w);
+        QVERIFY(w->isVisible());
     }
 };
 
