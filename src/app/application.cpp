@@ -3,9 +3,17 @@
 
 #include "app/appinfo.h"
 #include "app/frmmain.h"
+#include "articles/articlepage.h"
 #include "db/query.h"
+#include "filemanager/articlelinkdrop.h"
+#include "filemanager/dlgdateimanager.h"
+#include "report/reportcli.h"
+#include "viewers/documentviewer.h"
+#include "viewers/helpviewer.h"
 
 #include <QSqlDatabase>
+#include <QTableView>
+#include <QUrl>
 
 KvApplication::KvApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
@@ -31,14 +39,47 @@ void closeDatabaseConnections()
         QSqlDatabase::removeDatabase(name);
     }
 }
+// The windows of their own that the main window opens: the file manager, the help window and
+// the document viewer; and the drop of a file from the file manager onto the article link grid.
+void registerWindows()
+{
+    TFrmMain::setFileManagerFactory(
+        [](AppContext& ctx, QWidget* owner) -> QWidget* { return new TDlgDateiManager(ctx, owner); });
+    TFrmMain::setHelpWindowFactory(
+        [](AppContext& ctx, QWidget*) -> QWidget* { return new TDlgHilfeHTML(ctx, nullptr); },
+        [](QWidget* window, const QString& address) {
+            if (auto* help = qobject_cast<TDlgHilfeHTML*>(window))
+                help->navigate(QUrl::fromUserInput(address));
+        });
+}
+
+void connectWindows(TFrmMain& window)
+{
+    AppContext& ctx = window.context();
+    TDlgDokView::install(ctx);
+    ArticlePage* page = window.articlePage;
+    ArticleLinkDropFilter::install(
+        page->linkGrid(), ctx, [page] { return page->hasCurrentArticle() ? page->currentArtNr() : QString(); },
+        [page] { page->RefreshArticleLinks(); });
+}
 } // namespace
 
 int runApplication(int argc, char* argv[])
 {
+    {
+        QStringList arguments;
+        for (int i = 1; i < argc; ++i)
+            arguments << QString::fromLocal8Bit(argv[i]);
+        // The invalid-link report for administrators runs without any window and without a login.
+        if (IsReportCommand(arguments))
+            return runReportCommand(arguments);
+    }
     KvApplication app(argc, argv);
+    registerWindows();
     int result = 0;
     {
         TFrmMain window(QCoreApplication::arguments().mid(1));
+        connectWindows(window);
         window.FormShow();
         if (!window.programEnded()) {
             window.show();

@@ -4,7 +4,6 @@
 #include "db/literals.h"
 
 #include <QHash>
-#include <QLocale>
 
 namespace {
 
@@ -24,7 +23,7 @@ QString ArticleSearchText(const QString& editText)
 {
     QString s = editText;
     s.replace(u'*', u'%');
-    return QLocale().toUpper(s);
+    return UpperText(s);
 }
 
 QString ArticleOrderColumn(const QString& labelText)
@@ -64,13 +63,12 @@ QStringList BuildArticleListSql(const ArticleListFilter& filter)
         lines << BuildSearchCondition(FieldInfo{filter.orderBy, ArticleFieldKind(filter.orderBy)}, filter.searchText,
                                       connector(), QString(), false);
     // Group codes are compared as exact literals, so a code with an apostrophe finds its articles.
-    const QLocale locale;
     if (isGroupFilter(filter.mainGroup))
-        lines << connector() + QStringLiteral("UPPER(OBERGRUPPE) =") + SqlExact(locale.toUpper(filter.mainGroup));
+        lines << connector() + QStringLiteral("UPPER(OBERGRUPPE) =") + SqlExact(UpperText(filter.mainGroup));
     if (isGroupFilter(filter.group))
-        lines << connector() + QStringLiteral("UPPER(GRUPPE) =") + SqlExact(locale.toUpper(filter.group));
+        lines << connector() + QStringLiteral("UPPER(GRUPPE) =") + SqlExact(UpperText(filter.group));
     if (isGroupFilter(filter.subGroup))
-        lines << connector() + QStringLiteral("UPPER(UNTGRUPPE) =") + SqlExact(locale.toUpper(filter.subGroup));
+        lines << connector() + QStringLiteral("UPPER(UNTGRUPPE) =") + SqlExact(UpperText(filter.subGroup));
     if (filter.kindIndex > 0)
         lines << connector() + QStringLiteral("ARTIKELART=") + SqlInt(filter.kindIndex);
     if (filter.onlyWithDocuments)

@@ -23,7 +23,7 @@ struct ArticleListFilter
     bool onlyWithDocuments = false;
 };
 
-// The text of the search box as searched: every "*" becomes "%", upper-cased for the locale.
+// The text of the search box as searched: every "*" becomes "%", upper-cased letter by letter.
 QString ArticleSearchText(const QString& editText);
 // The sort column used: an empty one or the computed count "ANZBILDER" becomes "ARTNR".
 QString ArticleOrderColumn(const QString& labelText);

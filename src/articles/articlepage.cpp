@@ -20,7 +20,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -49,9 +48,7 @@ public:
     using QValidator::QValidator;
     State validate(QString& input, int& /*pos*/) const override
     {
-        const QString upper = QLocale().toUpper(input);
-        if (upper.size() == input.size())
-            input = upper;
+        input = UpperText(input);
         return Acceptable;
     }
 };
@@ -177,6 +174,10 @@ void ArticlePage::buildUi()
     splitter_->setStretchFactor(1, 1);
     splitter_->setStretchFactor(2, 0);
     splitter_->setChildrenCollapsible(false);
+    // The panes may be narrower than their controls want, so that the main window can be small.
+    panArtikelTree->setMinimumWidth(60);
+    panArtGrids->setMinimumWidth(200);
+    panArtikelDokumente->setMinimumWidth(150);
 
     auto* auswahlLayout = new QVBoxLayout(tsAuswahl);
     auswahlLayout->setContentsMargins(0, 0, 0, 0);
@@ -541,7 +542,11 @@ void ArticlePage::loadSettings()
     const UserSettings& s = ctx_.settings;
     chkArtikelNurMitDoks->setChecked(s.chkArtikelNurMitDoks);
     chkArtUngueltVerknMark->setChecked(s.chkArtUngueltVerknMark);
-    splitter_->setSizes({s.panArtikelTreeWidth, 600, s.panArtikelDokumenteWidth});
+    treeWidth_ = s.panArtikelTreeWidth;
+    documentsWidth_ = s.panArtikelDokumenteWidth;
+    widthsApplied_ = false;
+    if (isVisible())
+        applyPaneWidths();
 }
 
 void ArticlePage::storeSettings()
@@ -549,11 +554,28 @@ void ArticlePage::storeSettings()
     UserSettings& s = ctx_.settings;
     s.chkArtikelNurMitDoks = chkArtikelNurMitDoks->isChecked();
     s.chkArtUngueltVerknMark = chkArtUngueltVerknMark->isChecked();
+    // The pane widths as the user left them; a page never shown keeps the stored ones.
     const QList<int> sizes = splitter_->sizes();
-    if (sizes.size() == 3 && sizes.at(0) > 0 && sizes.at(2) > 0) {
-        s.panArtikelTreeWidth = sizes.at(0);
-        s.panArtikelDokumenteWidth = sizes.at(2);
+    if (widthsApplied_ && sizes.size() == 3 && sizes.at(0) > 0 && sizes.at(2) > 0) {
+        treeWidth_ = sizes.at(0);
+        documentsWidth_ = sizes.at(2);
     }
+    s.panArtikelTreeWidth = treeWidth_;
+    s.panArtikelDokumenteWidth = documentsWidth_;
+}
+
+void ArticlePage::applyPaneWidths()
+{
+    const int total = std::max(splitter_->width(), treeWidth_ + documentsWidth_ + 200);
+    splitter_->setSizes({treeWidth_, total - treeWidth_ - documentsWidth_, documentsWidth_});
+    widthsApplied_ = true;
+}
+
+void ArticlePage::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!widthsApplied_)
+        applyPaneWidths();
 }
 
 void ArticlePage::pageEntered()
@@ -634,7 +656,6 @@ void ArticlePage::buildGroupTreeRows()
     qryArtGrupp->addLine(QStringLiteral("SELECT * FROM ~ARTGRUPP ORDER BY SORTKENNZ"));
     OpenQuery(*qryArtGrupp, true);
 
-    const QLocale locale;
     QTreeWidgetItem* heading = nullptr;
     QTreeWidgetItem* mainGroup = root;
     int progress = 0;
@@ -667,7 +688,7 @@ void ArticlePage::buildGroupTreeRows()
             CloseQuery(*qryAGrupp2);
             qryAGrupp2->addLine(QStringLiteral("SELECT * FROM ~AGRUPP2"));
             qryAGrupp2->addLine(QStringLiteral("WHERE OBERGRUPPE=") + SqlExact(code));
-            qryAGrupp2->addLine(QStringLiteral("AND   UPPER(GRUPPE)=") + SqlExact(locale.toUpper(group)) +
+            qryAGrupp2->addLine(QStringLiteral("AND   UPPER(GRUPPE)=") + SqlExact(UpperText(group)) +
                                 QStringLiteral("  ORDER BY SORTKENNZ"));
             OpenQuery(*qryAGrupp2, true);
             while (!qryAGrupp2->eof()) {

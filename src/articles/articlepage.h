@@ -87,9 +87,11 @@ public slots:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void buildUi();
+    void applyPaneWidths();
     QWidget* buildTreePane();
     QWidget* buildListPane();
     QWidget* buildLinkPane();
@@ -153,6 +155,10 @@ private:
     GridLayoutStore* linkLayout_;
 
     bool syncing_ = false;
+    // Pane widths of the per-user settings; applied when the page is first shown.
+    int treeWidth_ = 200;
+    int documentsWidth_ = 430;
+    bool widthsApplied_ = false;
     // Existence of each painted link row's file, valid for one repaint of the link grid.
     QHash<int, bool> linkValidCache_;
     int fileTests_ = 0;

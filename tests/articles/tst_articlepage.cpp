@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QSplitter>
 #include <QSqlQuery>
 #include <QSqlQueryModel>
 #include <QSqlRecord>
@@ -550,6 +551,31 @@ private slots:
         page.loadSettings();
         QVERIFY(!fx.w<QCheckBox>("chkArtikelNurMitDoks")->isChecked());
         QCOMPARE(opened.count(), 0);
+    }
+
+    void paneWidthsAreSettings()
+    {
+        Fixture fx;
+        fx.ctx.settings.panArtikelTreeWidth = 250;
+        fx.ctx.settings.panArtikelDokumenteWidth = 400;
+        // A page that was never shown keeps the stored widths.
+        {
+            ArticlePage hidden(fx.ctx);
+            hidden.loadSettings();
+            fx.ctx.settings.panArtikelTreeWidth = 0;
+            hidden.storeSettings();
+            QCOMPARE(fx.ctx.settings.panArtikelTreeWidth, 250);
+            QCOMPARE(fx.ctx.settings.panArtikelDokumenteWidth, 400);
+        }
+        ArticlePage& page = fx.make();
+        page.loadSettings();
+        auto* splitter = fx.w<QSplitter>("splitterArtikel");
+        QCOMPARE(splitter->sizes().first(), 250);
+        QCOMPARE(splitter->sizes().last(), 400);
+        splitter->setSizes({180, splitter->sizes().at(1) + 70 + 100, 300});
+        page.storeSettings();
+        QCOMPARE(fx.ctx.settings.panArtikelTreeWidth, 180);
+        QCOMPARE(fx.ctx.settings.panArtikelDokumenteWidth, 300);
     }
 
     void searchBoxKeys()
