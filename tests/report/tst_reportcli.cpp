@@ -7,6 +7,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <QTest>
 #include <QTextStream>
 
@@ -129,6 +131,38 @@ private slots:
         QCOMPARE(tdb.scalar(QStringLiteral("SELECT DATEINAME FROM MARTBILD WHERE ARTNR='A'")).toString(),
                  QStringLiteral("4711-P.dwg"));
         QVERIFY(messages.shown.isEmpty());
+    }
+
+    // The program itself: no display, no window system, no login.
+    void theProgram()
+    {
+        TestDatabase tdb;
+        QVERIFY(tdb.exec(QStringLiteral(
+            "INSERT INTO MARTBILD (ARTNR, LFDNR, DATEINAME, PFADNAME) VALUES ('A', 1, 'x.pdf', '/weg/')")));
+        const QString report = tdb.dir() + QStringLiteral("/bericht.html");
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        program.setProcessEnvironment(env);
+        program.start(qEnvironmentVariable("KV_BINARY_DIR") + QStringLiteral("/kvdokman"),
+                      {writeIni(tdb), QStringLiteral("--report"), report});
+        QVERIFY(program.waitForFinished(60000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 1);
+        QCOMPARE(QString::fromUtf8(program.readAllStandardOutput()),
+                 QStringLiteral("1 Verknüpfungen geprüft, 1 ungültige Artikel-Verknüpfungen, "
+                                "0 ungültige Eingangsrechnungs-Verknüpfungen\n"));
+        QVERIFY(readAll(report).contains("#VerknLoe(A/1)"));
+
+        program.start(qEnvironmentVariable("KV_BINARY_DIR") + QStringLiteral("/kvdokman"),
+                      {QStringLiteral("/K:") + tdb.dir() + QStringLiteral("/FEHLT"),
+                       QStringLiteral("--report"), report});
+        QVERIFY(program.waitForFinished(60000));
+        QCOMPARE(program.exitCode(), 2);
+        QVERIFY(QString::fromUtf8(program.readAllStandardError()).contains(QStringLiteral("FEHLT.INI")));
+        QVERIFY(program.readAllStandardOutput().isEmpty());
     }
 
     void errors()
