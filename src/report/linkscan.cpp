@@ -21,15 +21,18 @@
 
 bool IsExistingFile(const QString& path)
 {
-    if (path.isEmpty() || path.contains(QChar(0)))
+    if (path.isEmpty())
         return false;
 #ifdef Q_OS_UNIX
-    // One stat() call: the scan tests hundreds of thousands of files.
+    // One stat() call: the scan tests hundreds of thousands of files. A name with a NUL inside
+    // names no file (and must not be cut there).
     const QByteArray name = QFile::encodeName(path);
+    if (name.contains('\0'))
+        return false;
     struct stat st;
     return ::stat(name.constData(), &st) == 0 && S_ISREG(st.st_mode);
 #else
-    return QFileInfo(path).isFile();
+    return !path.contains(QChar(0)) && QFileInfo(path).isFile();
 #endif
 }
 
