@@ -323,8 +323,7 @@ QWidget* ArticlePage::buildListPane()
             CellColors colors;
             grdArtikelCalcCellColors(index, o.state & QStyle::State_Selected, colors);
             GridCellDelegate::applyColors(o, colors);
-            const auto* m = qobject_cast<const QSqlQueryModel*>(index.model());
-            if (m && m->record().fieldName(index.column()) == QStringLiteral("ARTIKELART"))
+            if (index.column() == columnOf(index, QStringLiteral("ARTIKELART")))
                 o.text = ArticleKindText(index.data());
         },
         grdArtikel);
@@ -401,8 +400,7 @@ QWidget* ArticlePage::buildLinkPane()
             CellColors colors;
             grdMArtBildCalcCellColors(index, o.state & QStyle::State_Selected, colors);
             GridCellDelegate::applyColors(o, colors);
-            const auto* m = qobject_cast<const QSqlQueryModel*>(index.model());
-            if (m && m->record().fieldName(index.column()) == QStringLiteral("BILDKENNZ")) {
+            if (index.column() == columnOf(index, QStringLiteral("BILDKENNZ"))) {
                 o.features |= QStyleOptionViewItem::HasCheckIndicator;
                 o.checkState = index.data().toInt() == 1 ? Qt::Checked : Qt::Unchecked;
                 o.text.clear();
@@ -468,6 +466,10 @@ void ArticlePage::queryOpened(QTableView* grid, Query* query)
         return;
     // The default column order and the hidden columns; a stored layout is applied on top of it.
     const QSqlRecord rec = model->record();
+    QHash<QString, int>& columns = grid == grdArtikel ? articleColumns_ : linkColumns_;
+    columns.clear();
+    for (int i = 0; i < rec.count(); ++i)
+        columns.insert(rec.fieldName(i), i);
     const QStringList& order = grid == grdArtikel ? articleColumns() : linkColumns();
     QHeaderView* h = grid->horizontalHeader();
     int visual = 0;
@@ -825,13 +827,23 @@ void ArticlePage::datMArtDataChange()
     RefreshArticleLinks();
 }
 
+int ArticlePage::columnOf(const QModelIndex& index, const QString& field) const
+{
+    // Column numbers are looked up once per open of the query (each painted cell asks).
+    const QHash<QString, int>* columns = nullptr;
+    if (index.model() == qryMArt->model())
+        columns = &articleColumns_;
+    else if (index.model() == qryMArtBild->model())
+        columns = &linkColumns_;
+    if (!columns)
+        return -1;
+    return columns->value(field, -1);
+}
+
 QVariant ArticlePage::cellValue(const QModelIndex& index, const QString& field) const
 {
-    const auto* m = qobject_cast<const QSqlQueryModel*>(index.model());
-    if (!m)
-        return {};
-    const int column = m->record().indexOf(field);
-    return column < 0 ? QVariant() : m->data(m->index(index.row(), column));
+    const int column = columnOf(index, field);
+    return column < 0 ? QVariant() : index.model()->data(index.model()->index(index.row(), column));
 }
 
 void ArticlePage::grdArtikelCalcCellColors(const QModelIndex& index, bool highlighted, CellColors& colors)
