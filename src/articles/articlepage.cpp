@@ -9,6 +9,7 @@
 #include "db/literals.h"
 #include "db/queryops.h"
 #include "util/messages.h"
+#include "viewers/documentviewer.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -65,6 +66,15 @@ public:
 private:
     Query* q_;
 };
+
+// The selected row stays visible when the grid does not have the focus.
+void keepSelectionVisible(QTableView* grid)
+{
+    QPalette p = grid->palette();
+    p.setColor(QPalette::Inactive, QPalette::Highlight, p.color(QPalette::Active, QPalette::Highlight));
+    p.setColor(QPalette::Inactive, QPalette::HighlightedText, p.color(QPalette::Active, QPalette::HighlightedText));
+    grid->setPalette(p);
+}
 
 bool hasRow(const Query* q)
 {
@@ -303,6 +313,7 @@ QWidget* ArticlePage::buildListPane()
     grdArtikel->setSelectionMode(QAbstractItemView::SingleSelection);
     grdArtikel->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdArtikel->setShowGrid(true);
+    keepSelectionVisible(grdArtikel);
     grdArtikel->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     grdArtikel->verticalHeader()->setVisible(false);
     grdArtikel->verticalHeader()->setDefaultSectionSize(grdArtikel->fontMetrics().height() + 6);
@@ -394,6 +405,7 @@ QWidget* ArticlePage::buildLinkPane()
     QPalette white = grdMArtBild->palette();
     white.setColor(QPalette::Base, Qt::white);
     grdMArtBild->setPalette(white);
+    keepSelectionVisible(grdMArtBild);
     grdMArtBild->viewport()->installEventFilter(this);
     linkDelegate_ = new GridCellDelegate(
         [this](QStyleOptionViewItem& o, const QModelIndex& index) {
@@ -926,10 +938,14 @@ void ArticlePage::btnArtikelOpenDokClick()
 
 void ArticlePage::btnArtikelViewDokClick()
 {
-    if (!hasCurrentLink() || !ctx_.viewDocument)
+    if (!hasCurrentLink())
         return;
-    ctx_.viewDocument(ResolveLinkPath(qryMArtBild->text(QStringLiteral("PFADNAME")),
-                                      qryMArtBild->text(QStringLiteral("DATEINAME"))));
+    const QString path = ResolveLinkPath(qryMArtBild->text(QStringLiteral("PFADNAME")),
+                                         qryMArtBild->text(QStringLiteral("DATEINAME")));
+    if (ctx_.viewDocument)
+        ctx_.viewDocument(path);
+    else
+        TDlgDokView::showFile(ctx_, path);
 }
 
 void ArticlePage::btnDokuLoeschenClick()

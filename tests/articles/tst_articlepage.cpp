@@ -9,6 +9,7 @@
 #include "db/query.h"
 #include "scriptedmessages.h"
 #include "testdb.h"
+#include "viewers/documentviewer.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -784,6 +785,16 @@ private slots:
         QCOMPARE(fx.msgs.openedUrls, QList<QUrl>{QUrl::fromLocalFile(file)});
         fx.click("btnArtikelViewDok");
         QCOMPARE(fx.viewed, QStringList{file});
+        // Without the main window's service the page uses the one viewer itself.
+        {
+            const auto service = fx.ctx.viewDocument;
+            fx.ctx.viewDocument = nullptr;
+            fx.click("btnArtikelViewDok");
+            QVERIFY(TDlgDokView::instance());
+            QCOMPARE(TDlgDokView::instance()->editDateiname->text(), file);
+            delete TDlgDokView::instance();
+            fx.ctx.viewDocument = service;
+        }
 
         // A missing file is handed on all the same, without a message.
         fx.selectLink(1);

@@ -119,6 +119,18 @@ private slots:
         QString text;
         v->webView()->page()->toPlainText([&text](const QString& t) { text = t; });
         QTRY_VERIFY_WITH_TIMEOUT(text.contains(QStringLiteral("Montageanleitung")), 20000);
+
+        // The web view prints asynchronously.
+        const QString out = dir_.filePath(QStringLiteral("ausgabe-html.pdf"));
+        answerPrintDialog(out);
+        QSignalSpy printed(v, &TDlgDokView::printed);
+        QTest::mouseClick(v->btnSeiteDrucken, Qt::LeftButton);
+        QCOMPARE(msgs_->dialogsRun, 1);
+        QVERIFY(printed.count() == 1 || printed.wait(60000));
+        QCOMPARE(printed.first().first().toBool(), true);
+        QPdfDocument result;
+        QCOMPARE(result.load(out), QPdfDocument::Error::None);
+        QCOMPARE(result.pageCount(), 1);
     }
 
     void otherTypesAndMissingFilesAreExplainedInTheViewer()
