@@ -70,7 +70,8 @@ TDlgAnmeldung::TDlgAnmeldung(AppContext& ctx, const QString& versionPanelText, Q
     : QDialog(parent), ctx_(ctx)
 {
     setObjectName(QStringLiteral("DlgAnmeldung"));
-    setModal(true);
+    // Modal to the main window only, so that a help window opened from here can be used.
+    setWindowModality(Qt::WindowModal);
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     QFont bold = font();
     bold.setBold(true);

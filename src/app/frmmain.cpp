@@ -187,6 +187,15 @@ TFrmMain::TFrmMain(const QStringList& arguments, QWidget* parent) : QMainWindow(
 TFrmMain::~TFrmMain()
 {
     FormDestroy();
+    // The pages and windows use the context and the general queries: they go first, while both
+    // still exist (members are released before the base class deletes the children).
+    delete helpWindow_;
+    delete fileManager_;
+    delete takeCentralWidget();
+    for (Query** q : {&ctx_.qry1, &ctx_.qryExec, &ctx_.qryHelp, &ctx_.qry2}) {
+        delete *q;
+        *q = nullptr;
+    }
 }
 
 QToolButton* TFrmMain::barButton(const QString& name, const QString& text, const QIcon& icon)
@@ -478,9 +487,10 @@ void TFrmMain::FormCreate(const QStringList& arguments)
     Config& c = ctx_.config;
     c.commandLineUser.clear();
     c.commandLinePassword.clear();
-    // The pages have no tabs: they change only through the commands of the window.
+    // The pages have no tabs (a stacked widget): they change only through the window's commands.
+    // Hints of controls and menu items go to the status bar.
     previousHintHandler_ =
-        SetApplicationHintHandler([this](const QString& hint) { ShowApplicationHint(hint); });
+        SetApplicationHintHandler([this](const QString& hint) { ShowApplicationHint(hint); }, this);
     const QString programFolder = programFileFolder();
     c.iniFilePath = defaultIniFilePath(programFolder);
     ParseCommandLine(arguments, c);
@@ -501,9 +511,8 @@ void TFrmMain::FormShow()
     if (formShowDone_ || programEnded_)
         return;
     formShowDone_ = true;
-    if (!RestoreWindowPlacement(this, QStringLiteral("FrmMain"))) {
-        // Nothing stored yet: keep the initial size, centred.
-    }
+    // The stored placement; without one the window keeps its initial size, centred.
+    RestoreWindowPlacement(this, QStringLiteral("FrmMain"));
     const Config& c = ctx_.config;
     try {
         if (CheckForUpdate(c)) {
@@ -582,10 +591,8 @@ void TFrmMain::FormDestroy()
         ctx_.settings.save(ctx_.settingsFileName);
     }
     TDlgInputPara::setHelpHandler({});
-    SetApplicationHintHandler(std::move(previousHintHandler_));
-    // The windows owned by the main window go before the pages and queries they use.
-    delete helpWindow_;
-    delete fileManager_;
+    if (ApplicationHintHandlerOwner() == this)
+        SetApplicationHintHandler(std::move(previousHintHandler_));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -645,7 +652,9 @@ void TFrmMain::menHilfeHTMLClick()
         return;
     }
     if (!helpWindow_) {
-        helpWindow_ = hooks.create(ctx_, this);
+        // A window of its own without a parent, so that it takes input while a dialog of the main
+        // window is open (the login dialog); the main window releases it at exit.
+        helpWindow_ = hooks.create(ctx_, nullptr);
         if (!helpWindow_)
             return;
         if (!helpWindow_->isWindow())

@@ -46,8 +46,9 @@ public:
     using WindowFactory = std::function<QWidget*(AppContext&, QWidget* owner)>;
     // The file manager window: created on first use, hidden when closed, kept until exit.
     static void setFileManagerFactory(WindowFactory create);
-    // The help window: created on first use, released when the user closes it; load shows an
-    // address in it. Without a help window the online help opens in the desktop's browser.
+    // The help window: created on first use (without a parent, owner is null), released when the
+    // user closes it or at exit; load shows an address in it. Without a help window the online
+    // help opens in the desktop's browser.
     static void setHelpWindowFactory(WindowFactory create,
                                      std::function<void(QWidget* window, const QString& address)> load);
 

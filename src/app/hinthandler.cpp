@@ -12,6 +12,7 @@ class HintFilter : public QObject
 {
 public:
     HintHandler handler;
+    const void* owner = nullptr;
     QString lastHint;
     bool haveHint = false;
 
@@ -38,7 +39,7 @@ QPointer<HintFilter>& filter()
 
 } // namespace
 
-HintHandler SetApplicationHintHandler(HintHandler handler)
+HintHandler SetApplicationHintHandler(HintHandler handler, const void* owner)
 {
     QCoreApplication* app = QCoreApplication::instance();
     if (!filter() && app) {
@@ -50,8 +51,14 @@ HintHandler SetApplicationHintHandler(HintHandler handler)
         return {};
     HintHandler previous = std::move(filter()->handler);
     filter()->handler = std::move(handler);
+    filter()->owner = owner;
     filter()->haveHint = false;
     return previous;
+}
+
+const void* ApplicationHintHandlerOwner()
+{
+    return filter() ? filter()->owner : nullptr;
 }
 
 QString CurrentApplicationHint()

@@ -10,7 +10,10 @@
 // when it closes.
 using HintHandler = std::function<void(const QString& hint)>;
 
-// Installs a handler (an empty one switches hints off) and returns the one it replaces.
-HintHandler SetApplicationHintHandler(HintHandler handler);
+// Installs a handler (an empty one switches hints off) and returns the one it replaces. owner
+// identifies who installed it (ApplicationHintHandlerOwner), so that a window puts the previous
+// handler back only while its own is still the one installed.
+HintHandler SetApplicationHintHandler(HintHandler handler, const void* owner = nullptr);
+const void* ApplicationHintHandlerOwner();
 // The hint shown last.
 QString CurrentApplicationHint();

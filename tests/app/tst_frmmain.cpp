@@ -340,10 +340,16 @@ private slots:
     void dialogWithCommandLineUserAndHelp()
     {
         int helpCalls = 0;
+        int helpClicks = 0;
+        QPointer<QPushButton> helpButton;
         TFrmMain::setHelpWindowFactory(
             [&](AppContext&, QWidget* owner) {
                 ++helpCalls;
-                return new QWidget(owner, Qt::Window);
+                auto* help = new QPushButton(QStringLiteral("Suchen"), owner);
+                help->setWindowFlag(Qt::Window);
+                connect(help, &QPushButton::clicked, help, [&] { ++helpClicks; });
+                helpButton = help;
+                return help;
             },
             {});
         bool ok = false;
@@ -358,6 +364,17 @@ private slots:
             QCOMPARE(helpCalls, 1);
             QVERIFY(d.isVisible());
             QCOMPARE(d.focusWidget(), d.fldKurzname);
+            // The help window takes input while the login dialog is open (the click goes through
+            // the window system, which drops input to windows a modal dialog blocks).
+            QVERIFY(helpButton && helpButton->isVisible());
+            QTest::mouseClick(helpButton->windowHandle(), Qt::LeftButton, {}, helpButton->rect().center());
+            QCOMPARE(helpClicks, 1);
+            // Active again, the dialog puts the command-line user back and focuses the password.
+            d.fldKurzname->setText(QStringLiteral("XY"));
+            d.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&d));
+            QCOMPARE(d.fldKurzname->text(), QStringLiteral("ANNA"));
+            QVERIFY(d.fldPasswort->hasFocus());
             // Closing the window gives cancel.
             d.close();
             ok = true;
