@@ -74,8 +74,8 @@ struct Stats
     double max() const { return ms.empty() ? 0 : *std::max_element(ms.begin(), ms.end()); }
     void print(const char* what, double target) const
     {
-        std::printf("%-58s median %8.2f ms   max %8.2f ms   n=%zu   target < %.0f ms: %s\n", what, median(), max(),
-                    ms.size(), target, median() < target ? "met" : "NOT MET");
+        std::printf("%-58s median %8.2f ms   max %8.2f ms   n=%zu   target < %.0f ms: %s\n", what, median(),
+                    max(), ms.size(), target, median() < target ? "met" : "NOT MET");
     }
 };
 
@@ -107,7 +107,8 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 2 || !QFileInfo::exists(args[1])) {
-        std::fprintf(stderr, "usage: bench_articles FILE.db [rounds]   (make one with gen_bigdb --sqlite FILE.db)\n");
+        std::fprintf(stderr,
+                     "usage: bench_articles FILE.db [rounds]   (make one with gen_bigdb --sqlite FILE.db)\n");
         return 2;
     }
     const int rounds = args.size() > 2 ? std::max(1, args[2].toInt()) : 40;
@@ -128,11 +129,12 @@ int main(int argc, char* argv[])
     }
     db::setDialect(DatabaseType::SQLITE, QString());
 
-    std::printf("machine: %d logical CPUs (nproc), %s\n", QThread::idealThreadCount(), qPrintable(cpuModel()));
+    std::printf("machine: %d logical CPUs (nproc), %s\n", QThread::idealThreadCount(),
+                qPrintable(cpuModel()));
     std::printf("database: %s (%.0f MB)\n", qPrintable(args[1]), QFileInfo(args[1]).size() / 1e6);
 
-    Query qry1(QStringLiteral("qry1")), qryExec(QStringLiteral("qryExec")), qryHelp(QStringLiteral("qryHelp")),
-        qry2(QStringLiteral("qry2"));
+    Query qry1(QStringLiteral("qry1")), qryExec(QStringLiteral("qryExec")),
+        qryHelp(QStringLiteral("qryHelp")), qry2(QStringLiteral("qry2"));
     AppContext ctx;
     ctx.qry1 = &qry1;
     ctx.qryExec = &qryExec;
@@ -150,7 +152,8 @@ int main(int argc, char* argv[])
             page.pageEntered();
             tree.add(t.nsecsElapsed());
             if (nodes == 0)
-                for (QTreeWidgetItemIterator it(page.findChild<QTreeWidget*>(QStringLiteral("TreeView1"))); *it; ++it)
+                for (QTreeWidgetItemIterator it(page.findChild<QTreeWidget*>(QStringLiteral("TreeView1")));
+                     *it; ++it)
                     ++nodes;
         }
 
@@ -178,7 +181,8 @@ int main(int argc, char* argv[])
         const QString number = QStringLiteral("A00123");
         while (int(keys.ms.size()) < rounds) {
             for (const QChar c : number)
-                keystroke(c.isDigit() ? Qt::Key_0 + c.digitValue() : Qt::Key_A + (c.unicode() - u'A'), QString(c));
+                keystroke(c.isDigit() ? Qt::Key_0 + c.digitValue() : Qt::Key_A + (c.unicode() - u'A'),
+                          QString(c));
             for (int i = 0; i < number.size(); ++i)
                 keystroke(Qt::Key_Backspace, QString());
         }
@@ -208,13 +212,16 @@ int main(int argc, char* argv[])
             for (int n = 1; n <= word.size(); ++n) {
                 Query q(QStringLiteral("qrySql"));
                 t.start();
-                OpenSql(q, {QStringLiteral("select ARTNR,OBERGRUPPE,GRUPPE,UNTGRUPPE,TYP,BEZEICHNUNG,HERSTELLER,INAKTIV,"),
-                            QStringLiteral("LAGERORT,KENNZ1,KENNZ2,KENNZ3,KENNZ4,KENNZ5,ARTIKELART,"),
-                            QStringLiteral("(select COUNT(*) from ~MARTBILD  MARTBILD where MART.ARTNR = "
-                                           "MARTBILD.ARTNR) as ANZBILDER"),
-                            QStringLiteral(" FROM ~MART MART"),
-                            QStringLiteral("WHERE   UPPER(BEZEICHNUNG) LIKE '") + word.left(n) + QStringLiteral("%'"),
-                            QStringLiteral("ORDER BY BEZEICHNUNG")});
+                OpenSql(q,
+                        {QStringLiteral(
+                             "select ARTNR,OBERGRUPPE,GRUPPE,UNTGRUPPE,TYP,BEZEICHNUNG,HERSTELLER,INAKTIV,"),
+                         QStringLiteral("LAGERORT,KENNZ1,KENNZ2,KENNZ3,KENNZ4,KENNZ5,ARTIKELART,"),
+                         QStringLiteral("(select COUNT(*) from ~MARTBILD  MARTBILD where MART.ARTNR = "
+                                        "MARTBILD.ARTNR) as ANZBILDER"),
+                         QStringLiteral(" FROM ~MART MART"),
+                         QStringLiteral("WHERE   UPPER(BEZEICHNUNG) LIKE '") + word.left(n) +
+                             QStringLiteral("%'"),
+                         QStringLiteral("ORDER BY BEZEICHNUNG")});
                 descSql.add(t.nsecsElapsed());
             }
         }

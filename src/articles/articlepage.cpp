@@ -72,7 +72,8 @@ void keepSelectionVisible(QTableView* grid)
 {
     QPalette p = grid->palette();
     p.setColor(QPalette::Inactive, QPalette::Highlight, p.color(QPalette::Active, QPalette::Highlight));
-    p.setColor(QPalette::Inactive, QPalette::HighlightedText, p.color(QPalette::Active, QPalette::HighlightedText));
+    p.setColor(QPalette::Inactive, QPalette::HighlightedText,
+               p.color(QPalette::Active, QPalette::HighlightedText));
     grid->setPalette(p);
 }
 
@@ -85,18 +86,18 @@ bool hasRow(const Query* q)
 const QStringList& articleColumns()
 {
     static const QStringList c{
-        QStringLiteral("ANZBILDER"),  QStringLiteral("ARTNR"),      QStringLiteral("TYP"),
+        QStringLiteral("ANZBILDER"),   QStringLiteral("ARTNR"),      QStringLiteral("TYP"),
         QStringLiteral("BEZEICHNUNG"), QStringLiteral("OBERGRUPPE"), QStringLiteral("GRUPPE"),
-        QStringLiteral("UNTGRUPPE"),  QStringLiteral("HERSTELLER"), QStringLiteral("LAGERORT"),
-        QStringLiteral("KENNZ1"),     QStringLiteral("KENNZ2"),     QStringLiteral("KENNZ3"),
-        QStringLiteral("KENNZ4"),     QStringLiteral("KENNZ5"),     QStringLiteral("ARTIKELART")};
+        QStringLiteral("UNTGRUPPE"),   QStringLiteral("HERSTELLER"), QStringLiteral("LAGERORT"),
+        QStringLiteral("KENNZ1"),      QStringLiteral("KENNZ2"),     QStringLiteral("KENNZ3"),
+        QStringLiteral("KENNZ4"),      QStringLiteral("KENNZ5"),     QStringLiteral("ARTIKELART")};
     return c;
 }
 
 const QStringList& linkColumns()
 {
-    static const QStringList c{QStringLiteral("DATEINAME"), QStringLiteral("PFADNAME"), QStringLiteral("BILDKENNZ"),
-                               QStringLiteral("LFDNR"), QStringLiteral("ARTNR")};
+    static const QStringList c{QStringLiteral("DATEINAME"), QStringLiteral("PFADNAME"),
+                               QStringLiteral("BILDKENNZ"), QStringLiteral("LFDNR"), QStringLiteral("ARTNR")};
     return c;
 }
 
@@ -258,8 +259,9 @@ QWidget* ArticlePage::buildListPane()
     EditSearch = new QLineEdit(LMDGroupBox1);
     EditSearch->setObjectName(QStringLiteral("EditSearch"));
     EditSearch->setValidator(new UpperCaseValidator(EditSearch));
-    EditSearch->setToolTip(QStringLiteral("Suchbegriff eingeben, bezieht sich auf die Angabe \"Sortierung\" rechts! "
-                                          "Jokerzeichen ist das \"%\""));
+    EditSearch->setToolTip(
+        QStringLiteral("Suchbegriff eingeben, bezieht sich auf die Angabe \"Sortierung\" rechts! "
+                       "Jokerzeichen ist das \"%\""));
     QPalette pal = EditSearch->palette();
     pal.setColor(QPalette::Base, Qt::cyan);
     EditSearch->setPalette(pal);
@@ -365,8 +367,8 @@ QWidget* ArticlePage::buildLinkPane()
     red.setColor(QPalette::WindowText, Qt::red);
     title->setPalette(red);
 
-    chkArtUngueltVerknMark = new QCheckBox(QStringLiteral("Ungültige Verknüpfungen prüfen/markieren"),
-                                           panArtikelDokumente);
+    chkArtUngueltVerknMark =
+        new QCheckBox(QStringLiteral("Ungültige Verknüpfungen prüfen/markieren"), panArtikelDokumente);
     chkArtUngueltVerknMark->setObjectName(QStringLiteral("chkArtUngueltVerknMark"));
 
     panArtikelButtons = new QWidget(panArtikelDokumente);
@@ -386,10 +388,12 @@ QWidget* ArticlePage::buildLinkPane()
            QStringLiteral("Dokumenten-Verknüpfung ändern"));
     button(btnDokuLoeschen, "btnDokuLoeschen", QStringLiteral("Löschen"),
            QStringLiteral("Verknüpfung mit Dokument löschen"));
-    button(btnArtikelOpenDok, "btnArtikelOpenDok", QStringLiteral("Öffnen"), QStringLiteral("Dokument öffnen"));
+    button(btnArtikelOpenDok, "btnArtikelOpenDok", QStringLiteral("Öffnen"),
+           QStringLiteral("Dokument öffnen"));
     button(btnArtikelViewDok, "btnArtikelViewDok", QStringLiteral("Anzeigen"),
            QStringLiteral("Dokument anzeigen (Geht nicht bei allen Datei-Typen!)"));
-    button(btnArtikelDokuUmbenennen, "btnArtikelDokuUmbenennen", QStringLiteral("Datei umbenennen"), QString());
+    button(btnArtikelDokuUmbenennen, "btnArtikelDokuUmbenennen", QStringLiteral("Datei umbenennen"),
+           QString());
     bar->addStretch();
 
     grdMArtBild = new QTableView(panArtikelDokumente);
@@ -434,7 +438,8 @@ QWidget* ArticlePage::buildLinkPane()
     connect(btnDokuLoeschen, &QPushButton::clicked, this, &ArticlePage::btnDokuLoeschenClick);
     connect(btnArtikelOpenDok, &QPushButton::clicked, this, &ArticlePage::btnArtikelOpenDokClick);
     connect(btnArtikelViewDok, &QPushButton::clicked, this, &ArticlePage::btnArtikelViewDokClick);
-    connect(btnArtikelDokuUmbenennen, &QPushButton::clicked, this, &ArticlePage::btnArtikelDokuUmbenennenClick);
+    connect(btnArtikelDokuUmbenennen, &QPushButton::clicked, this,
+            &ArticlePage::btnArtikelDokuUmbenennenClick);
     return panArtikelDokumente;
 }
 
@@ -780,7 +785,8 @@ void ArticlePage::RefreshArticleList()
     } catch (const AbortSignal&) {
         msg().playSound(Messages::Sound::Question);
         msg().show(Messages::Kind::Error,
-                   QStringLiteral("Die Artikel-Datenbank-Abfrage war nicht erfolgreich:") + crlf() + AbortSignal::text());
+                   QStringLiteral("Die Artikel-Datenbank-Abfrage war nicht erfolgreich:") + crlf() +
+                       AbortSignal::text());
     }
 }
 
@@ -860,7 +866,8 @@ QVariant ArticlePage::cellValue(const QModelIndex& index, const QString& field) 
 
 void ArticlePage::grdArtikelCalcCellColors(const QModelIndex& index, bool highlighted, CellColors& colors)
 {
-    ArticleCellColors(cellValue(index, QStringLiteral("ARTIKELART")), cellValue(index, QStringLiteral("INAKTIV")),
+    ArticleCellColors(cellValue(index, QStringLiteral("ARTIKELART")),
+                      cellValue(index, QStringLiteral("INAKTIV")),
                       cellValue(index, QStringLiteral("ANZBILDER")), highlighted, colors);
 }
 
@@ -893,14 +900,15 @@ void ArticlePage::RefreshArticleLinks()
     }
     try {
         CloseQuery(*qryMArtBild);
-        qryMArtBild->addLine(QStringLiteral("select ARTNR,LFDNR,DATEINAME,PFADNAME,TEXT, BILDKENNZ FROM ~MARTBILD"));
+        qryMArtBild->addLine(
+            QStringLiteral("select ARTNR,LFDNR,DATEINAME,PFADNAME,TEXT, BILDKENNZ FROM ~MARTBILD"));
         qryMArtBild->addLine(QStringLiteral("WHERE ARTNR=") + SqlStr(artnr));
         qryMArtBild->addLine(QStringLiteral("ORDER BY ARTNR,DATEINAME"));
         OpenQuery(*qryMArtBild, true);
     } catch (const AbortSignal&) {
         msg().playSound(Messages::Sound::Question);
-        msg().show(Messages::Kind::Warning,
-                   QStringLiteral("Die Dokumenten-Abfrage war nicht erfolgreich:") + crlf() + AbortSignal::text());
+        msg().show(Messages::Kind::Warning, QStringLiteral("Die Dokumenten-Abfrage war nicht erfolgreich:") +
+                                                crlf() + AbortSignal::text());
     }
 }
 
@@ -911,8 +919,8 @@ bool ArticlePage::linkRowValid(int row)
         return it.value();
     const QModelIndex any = qryMArtBild->model() ? qryMArtBild->model()->index(row, 0) : QModelIndex();
     ++fileTests_;
-    const bool valid =
-        LinkFileExists(cellValue(any, QStringLiteral("PFADNAME")).toString(), cellValue(any, QStringLiteral("DATEINAME")).toString());
+    const bool valid = LinkFileExists(cellValue(any, QStringLiteral("PFADNAME")).toString(),
+                                      cellValue(any, QStringLiteral("DATEINAME")).toString());
     linkValidCache_.insert(row, valid);
     return valid;
 }
@@ -979,7 +987,8 @@ void ArticlePage::btnArtikelVerknAendernClick()
     if (!hasCurrentLink() || !hasCurrentArticle())
         return;
     try {
-        if (ChangeArticleLink(ctx_, currentArtNr(), qryMArtBild->value(QStringLiteral("LFDNR")).toInt(), this))
+        if (ChangeArticleLink(ctx_, currentArtNr(), qryMArtBild->value(QStringLiteral("LFDNR")).toInt(),
+                              this))
             RefreshArticleLinks();
     } catch (const AbortSignal&) {
     }

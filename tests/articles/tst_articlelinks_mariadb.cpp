@@ -158,7 +158,8 @@ private slots:
         QCOMPARE(RenameArticleLinkFile(ctx_, QStringLiteral("M3"), 1, folder, QStringLiteral("r.pdf"),
                                        QStringLiteral("Bob's r.pdf")),
                  RenameResult::Renamed);
-        QCOMPARE(links(QStringLiteral("M3")), QStringList{QStringLiteral("1|") + folder + QStringLiteral("Bob's r.pdf|")});
+        QCOMPARE(links(QStringLiteral("M3")),
+                 QStringList{QStringLiteral("1|") + folder + QStringLiteral("Bob's r.pdf|")});
 
         // A name longer than the column holds: the server refuses the update, the file is renamed back.
         QSqlQuery mode(db());
@@ -166,11 +167,13 @@ private slots:
         if (!mode.value(0).toString().contains(QStringLiteral("STRICT")))
             QSKIP("the server does not refuse over-long values (no strict sql_mode)");
         const QString longName = QString(120, u'x') + QStringLiteral(".pdf");
-        QCOMPARE(RenameArticleLinkFile(ctx_, QStringLiteral("M3"), 1, folder, QStringLiteral("Bob's r.pdf"), longName),
+        QCOMPARE(RenameArticleLinkFile(ctx_, QStringLiteral("M3"), 1, folder, QStringLiteral("Bob's r.pdf"),
+                                       longName),
                  RenameResult::LinkUpdateFailed);
         QVERIFY(QFile::exists(folder + QStringLiteral("Bob's r.pdf")));
         QVERIFY(!QFile::exists(folder + longName));
-        QCOMPARE(links(QStringLiteral("M3")), QStringList{QStringLiteral("1|") + folder + QStringLiteral("Bob's r.pdf|")});
+        QCOMPARE(links(QStringLiteral("M3")),
+                 QStringList{QStringLiteral("1|") + folder + QStringLiteral("Bob's r.pdf|")});
         QCOMPARE(msgs.shown.size(), 2);
         QVERIFY(msgs.shown.at(1).text.contains(QStringLiteral("wieder zurück umbenannt")));
     }

@@ -88,7 +88,8 @@ private slots:
         QCOMPARE(v->image().size(), QSize(40, 30));
         QCOMPARE(v->image().pixelColor(5, 5), QColor(Qt::red));
 
-        const QString txt = writeFile(QStringLiteral("notiz.txt"), QStringLiteral("Größe: 12 mm\nZeile 2\n").toUtf8());
+        const QString txt =
+            writeFile(QStringLiteral("notiz.txt"), QStringLiteral("Größe: 12 mm\nZeile 2\n").toUtf8());
         QCOMPARE(TDlgDokView::showFile(ctx_, txt), v);
         QCOMPARE(v->content(), TDlgDokView::Content::Text);
         QCOMPARE(v->plainText(), QStringLiteral("Größe: 12 mm\nZeile 2\n"));
@@ -135,7 +136,8 @@ private slots:
 
     void otherTypesAndMissingFilesAreExplainedInTheViewer()
     {
-        const QString odd = writeFile(QStringLiteral("angebot.xyzdoc"), QByteArray("\x00\x01\x02\x03PK\x05", 10));
+        const QString odd =
+            writeFile(QStringLiteral("angebot.xyzdoc"), QByteArray("\x00\x01\x02\x03PK\x05", 10));
         TDlgDokView* v = TDlgDokView::showFile(ctx_, odd);
         QCOMPARE(v->content(), TDlgDokView::Content::Unsupported);
         QVERIFY(v->infoText().contains(QStringLiteral("kann hier nicht angezeigt werden")));
