@@ -74,6 +74,8 @@ int runApplication(int argc, char* argv[])
         if (IsReportCommand(arguments))
             return runReportCommand(arguments);
     }
+    // The embedded browser (help window, document viewer) wants this before the application exists.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     KvApplication app(argc, argv);
     registerWindows();
     int result = 0;

@@ -44,8 +44,8 @@ bool DeleteArticleLink(AppContext& ctx, const QString& artnr, int lfdnr, bool co
         !msg().askYesNo(QStringLiteral("Wollen Sie diese Dokumenten-Verknüpfung jetzt wirklich löschen? ")))
         return false;
     Query& q = requireQuery(ctx.qryExec, "qryExec");
-    ExecSql(q, {QStringLiteral("DELETE FROM ~MARTBILD where ARTNR=") + SqlStr(artnr) + QStringLiteral(" and LFDNR=") +
-                    SqlInt(lfdnr)});
+    ExecSql(q, {QStringLiteral("DELETE FROM ~MARTBILD where ARTNR=") + SqlStr(artnr) +
+                QStringLiteral(" and LFDNR=") + SqlInt(lfdnr)});
     return true;
 }
 
@@ -64,10 +64,11 @@ int InsertArticleLink(AppContext& ctx, const QString& artnr, const QString& full
     QString fileName;
     SplitLinkPath(fullName, &folder, &fileName);
     const int lfdnr = maxNr + 1;
-    ExecSql(q, {QStringLiteral("INSERT INTO ~MARTBILD"), QStringLiteral("(ARTNR,LFDNR,DATEINAME,PFADNAME,TEXT)"),
-                QStringLiteral("VALUES ("), SqlStr(artnr) + QStringLiteral(","), SqlInt(lfdnr) + QStringLiteral(","),
-                SqlExact(fileName) + QStringLiteral(","), SqlExact(folder) + QStringLiteral(","),
-                SqlStr(QString()) + QStringLiteral(")")});
+    ExecSql(q,
+            {QStringLiteral("INSERT INTO ~MARTBILD"), QStringLiteral("(ARTNR,LFDNR,DATEINAME,PFADNAME,TEXT)"),
+             QStringLiteral("VALUES ("), SqlStr(artnr) + QStringLiteral(","),
+             SqlInt(lfdnr) + QStringLiteral(","), SqlExact(fileName) + QStringLiteral(","),
+             SqlExact(folder) + QStringLiteral(","), SqlStr(QString()) + QStringLiteral(")")});
     return lfdnr;
 }
 
@@ -96,9 +97,11 @@ bool ChangeArticleLink(AppContext& ctx, const QString& artnr, int lfdnr, QWidget
     QString fileName;
     SplitLinkPath(chosen, &folder, &fileName);
     Query& q = requireQuery(ctx.qryExec, "qryExec");
-    ExecSql(q, {QStringLiteral("UPDATE ~MARTBILD set"), QStringLiteral("DATEINAME=") + SqlExact(fileName) + QStringLiteral(","),
-                QStringLiteral("PFADNAME=") + SqlExact(folder), QStringLiteral("where ARTNR=") + SqlStr(artnr),
-                QStringLiteral("and LFDNR=") + SqlInt(lfdnr)});
+    ExecSql(q,
+            {QStringLiteral("UPDATE ~MARTBILD set"),
+             QStringLiteral("DATEINAME=") + SqlExact(fileName) + QStringLiteral(","),
+             QStringLiteral("PFADNAME=") + SqlExact(folder), QStringLiteral("where ARTNR=") + SqlStr(artnr),
+             QStringLiteral("and LFDNR=") + SqlInt(lfdnr)});
     RememberArticleFileFolder(ctx, chosen);
     return true;
 }
@@ -156,20 +159,24 @@ RenameResult RenameArticleLinkFile(AppContext& ctx, const QString& artnr, int lf
     Query& q = requireQuery(ctx.qryExec, "qryExec");
     try {
         ExecSql(q, {QStringLiteral("UPDATE ~MARTBILD SET DATEINAME=") + SqlExact(newName),
-                    QStringLiteral("WHERE ARTNR=") + SqlStr(artnr), QStringLiteral("and LFDNR=") + SqlInt(lfdnr)});
+                    QStringLiteral("WHERE ARTNR=") + SqlStr(artnr),
+                    QStringLiteral("and LFDNR=") + SqlInt(lfdnr)});
     } catch (const AbortSignal&) {
         // The query layer has reported the statement's failure. Keep file and link in step.
         if (QFile::rename(to, from)) {
             msg().show(Messages::Kind::Warning,
-                       QStringLiteral("Die Verknüpfung konnte in der Datenbank nicht geändert werden.") + lineBreak() +
-                           QStringLiteral("Die Datei wurde deshalb wieder zurück umbenannt in:") + lineBreak() + from);
+                       QStringLiteral("Die Verknüpfung konnte in der Datenbank nicht geändert werden.") +
+                           lineBreak() +
+                           QStringLiteral("Die Datei wurde deshalb wieder zurück umbenannt in:") +
+                           lineBreak() + from);
             return RenameResult::LinkUpdateFailed;
         }
-        msg().show(Messages::Kind::Error,
-                   QStringLiteral("Die Verknüpfung konnte in der Datenbank nicht geändert werden, und die Datei "
-                                  "konnte nicht wieder zurück umbenannt werden.") +
-                       lineBreak() + QStringLiteral("Die Datei heißt jetzt:") + lineBreak() + to + lineBreak() +
-                       QStringLiteral("Die Verknüpfung zeigt weiterhin auf:") + lineBreak() + from);
+        msg().show(
+            Messages::Kind::Error,
+            QStringLiteral("Die Verknüpfung konnte in der Datenbank nicht geändert werden, und die Datei "
+                           "konnte nicht wieder zurück umbenannt werden.") +
+                lineBreak() + QStringLiteral("Die Datei heißt jetzt:") + lineBreak() + to + lineBreak() +
+                QStringLiteral("Die Verknüpfung zeigt weiterhin auf:") + lineBreak() + from);
         return RenameResult::RollbackFailed;
     }
     return RenameResult::Renamed;

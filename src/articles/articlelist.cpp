@@ -36,23 +36,32 @@ QString ArticleOrderColumn(const QString& labelText)
 FieldKind ArticleFieldKind(const QString& field)
 {
     static const QHash<QString, FieldKind> kinds = {
-        {QStringLiteral("ANZBILDER"), FieldKind::Integer},   {QStringLiteral("ARTNR"), FieldKind::String},
-        {QStringLiteral("TYP"), FieldKind::String},          {QStringLiteral("BEZEICHNUNG"), FieldKind::String},
-        {QStringLiteral("OBERGRUPPE"), FieldKind::String},   {QStringLiteral("GRUPPE"), FieldKind::String},
-        {QStringLiteral("UNTGRUPPE"), FieldKind::String},    {QStringLiteral("HERSTELLER"), FieldKind::String},
-        {QStringLiteral("LAGERORT"), FieldKind::String},     {QStringLiteral("KENNZ1"), FieldKind::String},
-        {QStringLiteral("KENNZ2"), FieldKind::String},       {QStringLiteral("KENNZ3"), FieldKind::String},
-        {QStringLiteral("KENNZ4"), FieldKind::String},       {QStringLiteral("KENNZ5"), FieldKind::String},
-        {QStringLiteral("ARTIKELART"), FieldKind::SmallInt}, {QStringLiteral("INAKTIV"), FieldKind::Integer},
+        {QStringLiteral("ANZBILDER"), FieldKind::Integer},
+        {QStringLiteral("ARTNR"), FieldKind::String},
+        {QStringLiteral("TYP"), FieldKind::String},
+        {QStringLiteral("BEZEICHNUNG"), FieldKind::String},
+        {QStringLiteral("OBERGRUPPE"), FieldKind::String},
+        {QStringLiteral("GRUPPE"), FieldKind::String},
+        {QStringLiteral("UNTGRUPPE"), FieldKind::String},
+        {QStringLiteral("HERSTELLER"), FieldKind::String},
+        {QStringLiteral("LAGERORT"), FieldKind::String},
+        {QStringLiteral("KENNZ1"), FieldKind::String},
+        {QStringLiteral("KENNZ2"), FieldKind::String},
+        {QStringLiteral("KENNZ3"), FieldKind::String},
+        {QStringLiteral("KENNZ4"), FieldKind::String},
+        {QStringLiteral("KENNZ5"), FieldKind::String},
+        {QStringLiteral("ARTIKELART"), FieldKind::SmallInt},
+        {QStringLiteral("INAKTIV"), FieldKind::Integer},
     };
     return kinds.value(field.toUpper(), FieldKind::String);
 }
 
 QStringList BuildArticleListSql(const ArticleListFilter& filter)
 {
-    QStringList lines{QStringLiteral("select ARTNR,OBERGRUPPE,GRUPPE,UNTGRUPPE,TYP,BEZEICHNUNG,HERSTELLER,INAKTIV,"),
-                      QStringLiteral("LAGERORT,KENNZ1,KENNZ2,KENNZ3,KENNZ4,KENNZ5,ARTIKELART,"),
-                      countSubQuery() + QStringLiteral(" as ANZBILDER"), QStringLiteral(" FROM ~MART MART")};
+    QStringList lines{
+        QStringLiteral("select ARTNR,OBERGRUPPE,GRUPPE,UNTGRUPPE,TYP,BEZEICHNUNG,HERSTELLER,INAKTIV,"),
+        QStringLiteral("LAGERORT,KENNZ1,KENNZ2,KENNZ3,KENNZ4,KENNZ5,ARTIKELART,"),
+        countSubQuery() + QStringLiteral(" as ANZBILDER"), QStringLiteral(" FROM ~MART MART")};
     bool first = true;
     auto connector = [&first]() {
         const QString c = first ? QStringLiteral("WHERE ") : QStringLiteral(" AND ");
@@ -60,8 +69,8 @@ QStringList BuildArticleListSql(const ArticleListFilter& filter)
         return c;
     };
     if (!filter.searchText.isEmpty())
-        lines << BuildSearchCondition(FieldInfo{filter.orderBy, ArticleFieldKind(filter.orderBy)}, filter.searchText,
-                                      connector(), QString(), false);
+        lines << BuildSearchCondition(FieldInfo{filter.orderBy, ArticleFieldKind(filter.orderBy)},
+                                      filter.searchText, connector(), QString(), false);
     // Group codes are compared as exact literals, so a code with an apostrophe finds its articles.
     if (isGroupFilter(filter.mainGroup))
         lines << connector() + QStringLiteral("UPPER(OBERGRUPPE) =") + SqlExact(UpperText(filter.mainGroup));

@@ -9,6 +9,7 @@
 #include "db/literals.h"
 #include "db/queryops.h"
 #include "util/messages.h"
+#include "viewers/documentviewer.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -66,6 +67,16 @@ private:
     Query* q_;
 };
 
+// The selected row stays visible when the grid does not have the focus.
+void keepSelectionVisible(QTableView* grid)
+{
+    QPalette p = grid->palette();
+    p.setColor(QPalette::Inactive, QPalette::Highlight, p.color(QPalette::Active, QPalette::Highlight));
+    p.setColor(QPalette::Inactive, QPalette::HighlightedText,
+               p.color(QPalette::Active, QPalette::HighlightedText));
+    grid->setPalette(p);
+}
+
 bool hasRow(const Query* q)
 {
     return q->isOpen() && q->currentRow() >= 0 && !q->eof();
@@ -75,18 +86,18 @@ bool hasRow(const Query* q)
 const QStringList& articleColumns()
 {
     static const QStringList c{
-        QStringLiteral("ANZBILDER"),  QStringLiteral("ARTNR"),      QStringLiteral("TYP"),
+        QStringLiteral("ANZBILDER"),   QStringLiteral("ARTNR"),      QStringLiteral("TYP"),
         QStringLiteral("BEZEICHNUNG"), QStringLiteral("OBERGRUPPE"), QStringLiteral("GRUPPE"),
-        QStringLiteral("UNTGRUPPE"),  QStringLiteral("HERSTELLER"), QStringLiteral("LAGERORT"),
-        QStringLiteral("KENNZ1"),     QStringLiteral("KENNZ2"),     QStringLiteral("KENNZ3"),
-        QStringLiteral("KENNZ4"),     QStringLiteral("KENNZ5"),     QStringLiteral("ARTIKELART")};
+        QStringLiteral("UNTGRUPPE"),   QStringLiteral("HERSTELLER"), QStringLiteral("LAGERORT"),
+        QStringLiteral("KENNZ1"),      QStringLiteral("KENNZ2"),     QStringLiteral("KENNZ3"),
+        QStringLiteral("KENNZ4"),      QStringLiteral("KENNZ5"),     QStringLiteral("ARTIKELART")};
     return c;
 }
 
 const QStringList& linkColumns()
 {
-    static const QStringList c{QStringLiteral("DATEINAME"), QStringLiteral("PFADNAME"), QStringLiteral("BILDKENNZ"),
-                               QStringLiteral("LFDNR"), QStringLiteral("ARTNR")};
+    static const QStringList c{QStringLiteral("DATEINAME"), QStringLiteral("PFADNAME"),
+                               QStringLiteral("BILDKENNZ"), QStringLiteral("LFDNR"), QStringLiteral("ARTNR")};
     return c;
 }
 
@@ -248,8 +259,9 @@ QWidget* ArticlePage::buildListPane()
     EditSearch = new QLineEdit(LMDGroupBox1);
     EditSearch->setObjectName(QStringLiteral("EditSearch"));
     EditSearch->setValidator(new UpperCaseValidator(EditSearch));
-    EditSearch->setToolTip(QStringLiteral("Suchbegriff eingeben, bezieht sich auf die Angabe \"Sortierung\" rechts! "
-                                          "Jokerzeichen ist das \"%\""));
+    EditSearch->setToolTip(
+        QStringLiteral("Suchbegriff eingeben, bezieht sich auf die Angabe \"Sortierung\" rechts! "
+                       "Jokerzeichen ist das \"%\""));
     QPalette pal = EditSearch->palette();
     pal.setColor(QPalette::Base, Qt::cyan);
     EditSearch->setPalette(pal);
@@ -303,6 +315,7 @@ QWidget* ArticlePage::buildListPane()
     grdArtikel->setSelectionMode(QAbstractItemView::SingleSelection);
     grdArtikel->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdArtikel->setShowGrid(true);
+    keepSelectionVisible(grdArtikel);
     grdArtikel->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     grdArtikel->verticalHeader()->setVisible(false);
     grdArtikel->verticalHeader()->setDefaultSectionSize(grdArtikel->fontMetrics().height() + 6);
@@ -323,8 +336,7 @@ QWidget* ArticlePage::buildListPane()
             CellColors colors;
             grdArtikelCalcCellColors(index, o.state & QStyle::State_Selected, colors);
             GridCellDelegate::applyColors(o, colors);
-            const auto* m = qobject_cast<const QSqlQueryModel*>(index.model());
-            if (m && m->record().fieldName(index.column()) == QStringLiteral("ARTIKELART"))
+            if (index.column() == columnOf(index, QStringLiteral("ARTIKELART")))
                 o.text = ArticleKindText(index.data());
         },
         grdArtikel);
@@ -355,8 +367,8 @@ QWidget* ArticlePage::buildLinkPane()
     red.setColor(QPalette::WindowText, Qt::red);
     title->setPalette(red);
 
-    chkArtUngueltVerknMark = new QCheckBox(QStringLiteral("Ungültige Verknüpfungen prüfen/markieren"),
-                                           panArtikelDokumente);
+    chkArtUngueltVerknMark =
+        new QCheckBox(QStringLiteral("Ungültige Verknüpfungen prüfen/markieren"), panArtikelDokumente);
     chkArtUngueltVerknMark->setObjectName(QStringLiteral("chkArtUngueltVerknMark"));
 
     panArtikelButtons = new QWidget(panArtikelDokumente);
@@ -376,10 +388,12 @@ QWidget* ArticlePage::buildLinkPane()
            QStringLiteral("Dokumenten-Verknüpfung ändern"));
     button(btnDokuLoeschen, "btnDokuLoeschen", QStringLiteral("Löschen"),
            QStringLiteral("Verknüpfung mit Dokument löschen"));
-    button(btnArtikelOpenDok, "btnArtikelOpenDok", QStringLiteral("Öffnen"), QStringLiteral("Dokument öffnen"));
+    button(btnArtikelOpenDok, "btnArtikelOpenDok", QStringLiteral("Öffnen"),
+           QStringLiteral("Dokument öffnen"));
     button(btnArtikelViewDok, "btnArtikelViewDok", QStringLiteral("Anzeigen"),
            QStringLiteral("Dokument anzeigen (Geht nicht bei allen Datei-Typen!)"));
-    button(btnArtikelDokuUmbenennen, "btnArtikelDokuUmbenennen", QStringLiteral("Datei umbenennen"), QString());
+    button(btnArtikelDokuUmbenennen, "btnArtikelDokuUmbenennen", QStringLiteral("Datei umbenennen"),
+           QString());
     bar->addStretch();
 
     grdMArtBild = new QTableView(panArtikelDokumente);
@@ -395,14 +409,14 @@ QWidget* ArticlePage::buildLinkPane()
     QPalette white = grdMArtBild->palette();
     white.setColor(QPalette::Base, Qt::white);
     grdMArtBild->setPalette(white);
+    keepSelectionVisible(grdMArtBild);
     grdMArtBild->viewport()->installEventFilter(this);
     linkDelegate_ = new GridCellDelegate(
         [this](QStyleOptionViewItem& o, const QModelIndex& index) {
             CellColors colors;
             grdMArtBildCalcCellColors(index, o.state & QStyle::State_Selected, colors);
             GridCellDelegate::applyColors(o, colors);
-            const auto* m = qobject_cast<const QSqlQueryModel*>(index.model());
-            if (m && m->record().fieldName(index.column()) == QStringLiteral("BILDKENNZ")) {
+            if (index.column() == columnOf(index, QStringLiteral("BILDKENNZ"))) {
                 o.features |= QStyleOptionViewItem::HasCheckIndicator;
                 o.checkState = index.data().toInt() == 1 ? Qt::Checked : Qt::Unchecked;
                 o.text.clear();
@@ -424,7 +438,8 @@ QWidget* ArticlePage::buildLinkPane()
     connect(btnDokuLoeschen, &QPushButton::clicked, this, &ArticlePage::btnDokuLoeschenClick);
     connect(btnArtikelOpenDok, &QPushButton::clicked, this, &ArticlePage::btnArtikelOpenDokClick);
     connect(btnArtikelViewDok, &QPushButton::clicked, this, &ArticlePage::btnArtikelViewDokClick);
-    connect(btnArtikelDokuUmbenennen, &QPushButton::clicked, this, &ArticlePage::btnArtikelDokuUmbenennenClick);
+    connect(btnArtikelDokuUmbenennen, &QPushButton::clicked, this,
+            &ArticlePage::btnArtikelDokuUmbenennenClick);
     return panArtikelDokumente;
 }
 
@@ -468,6 +483,10 @@ void ArticlePage::queryOpened(QTableView* grid, Query* query)
         return;
     // The default column order and the hidden columns; a stored layout is applied on top of it.
     const QSqlRecord rec = model->record();
+    QHash<QString, int>& columns = grid == grdArtikel ? articleColumns_ : linkColumns_;
+    columns.clear();
+    for (int i = 0; i < rec.count(); ++i)
+        columns.insert(rec.fieldName(i), i);
     const QStringList& order = grid == grdArtikel ? articleColumns() : linkColumns();
     QHeaderView* h = grid->horizontalHeader();
     int visual = 0;
@@ -766,7 +785,8 @@ void ArticlePage::RefreshArticleList()
     } catch (const AbortSignal&) {
         msg().playSound(Messages::Sound::Question);
         msg().show(Messages::Kind::Error,
-                   QStringLiteral("Die Artikel-Datenbank-Abfrage war nicht erfolgreich:") + crlf() + AbortSignal::text());
+                   QStringLiteral("Die Artikel-Datenbank-Abfrage war nicht erfolgreich:") + crlf() +
+                       AbortSignal::text());
     }
 }
 
@@ -825,18 +845,29 @@ void ArticlePage::datMArtDataChange()
     RefreshArticleLinks();
 }
 
+int ArticlePage::columnOf(const QModelIndex& index, const QString& field) const
+{
+    // Column numbers are looked up once per open of the query (each painted cell asks).
+    const QHash<QString, int>* columns = nullptr;
+    if (index.model() == qryMArt->model())
+        columns = &articleColumns_;
+    else if (index.model() == qryMArtBild->model())
+        columns = &linkColumns_;
+    if (!columns)
+        return -1;
+    return columns->value(field, -1);
+}
+
 QVariant ArticlePage::cellValue(const QModelIndex& index, const QString& field) const
 {
-    const auto* m = qobject_cast<const QSqlQueryModel*>(index.model());
-    if (!m)
-        return {};
-    const int column = m->record().indexOf(field);
-    return column < 0 ? QVariant() : m->data(m->index(index.row(), column));
+    const int column = columnOf(index, field);
+    return column < 0 ? QVariant() : index.model()->data(index.model()->index(index.row(), column));
 }
 
 void ArticlePage::grdArtikelCalcCellColors(const QModelIndex& index, bool highlighted, CellColors& colors)
 {
-    ArticleCellColors(cellValue(index, QStringLiteral("ARTIKELART")), cellValue(index, QStringLiteral("INAKTIV")),
+    ArticleCellColors(cellValue(index, QStringLiteral("ARTIKELART")),
+                      cellValue(index, QStringLiteral("INAKTIV")),
                       cellValue(index, QStringLiteral("ANZBILDER")), highlighted, colors);
 }
 
@@ -869,14 +900,15 @@ void ArticlePage::RefreshArticleLinks()
     }
     try {
         CloseQuery(*qryMArtBild);
-        qryMArtBild->addLine(QStringLiteral("select ARTNR,LFDNR,DATEINAME,PFADNAME,TEXT, BILDKENNZ FROM ~MARTBILD"));
+        qryMArtBild->addLine(
+            QStringLiteral("select ARTNR,LFDNR,DATEINAME,PFADNAME,TEXT, BILDKENNZ FROM ~MARTBILD"));
         qryMArtBild->addLine(QStringLiteral("WHERE ARTNR=") + SqlStr(artnr));
         qryMArtBild->addLine(QStringLiteral("ORDER BY ARTNR,DATEINAME"));
         OpenQuery(*qryMArtBild, true);
     } catch (const AbortSignal&) {
         msg().playSound(Messages::Sound::Question);
-        msg().show(Messages::Kind::Warning,
-                   QStringLiteral("Die Dokumenten-Abfrage war nicht erfolgreich:") + crlf() + AbortSignal::text());
+        msg().show(Messages::Kind::Warning, QStringLiteral("Die Dokumenten-Abfrage war nicht erfolgreich:") +
+                                                crlf() + AbortSignal::text());
     }
 }
 
@@ -887,8 +919,8 @@ bool ArticlePage::linkRowValid(int row)
         return it.value();
     const QModelIndex any = qryMArtBild->model() ? qryMArtBild->model()->index(row, 0) : QModelIndex();
     ++fileTests_;
-    const bool valid =
-        LinkFileExists(cellValue(any, QStringLiteral("PFADNAME")).toString(), cellValue(any, QStringLiteral("DATEINAME")).toString());
+    const bool valid = LinkFileExists(cellValue(any, QStringLiteral("PFADNAME")).toString(),
+                                      cellValue(any, QStringLiteral("DATEINAME")).toString());
     linkValidCache_.insert(row, valid);
     return valid;
 }
@@ -914,10 +946,14 @@ void ArticlePage::btnArtikelOpenDokClick()
 
 void ArticlePage::btnArtikelViewDokClick()
 {
-    if (!hasCurrentLink() || !ctx_.viewDocument)
+    if (!hasCurrentLink())
         return;
-    ctx_.viewDocument(ResolveLinkPath(qryMArtBild->text(QStringLiteral("PFADNAME")),
-                                      qryMArtBild->text(QStringLiteral("DATEINAME"))));
+    const QString path = ResolveLinkPath(qryMArtBild->text(QStringLiteral("PFADNAME")),
+                                         qryMArtBild->text(QStringLiteral("DATEINAME")));
+    if (ctx_.viewDocument)
+        ctx_.viewDocument(path);
+    else
+        TDlgDokView::showFile(ctx_, path);
 }
 
 void ArticlePage::btnDokuLoeschenClick()
@@ -951,7 +987,8 @@ void ArticlePage::btnArtikelVerknAendernClick()
     if (!hasCurrentLink() || !hasCurrentArticle())
         return;
     try {
-        if (ChangeArticleLink(ctx_, currentArtNr(), qryMArtBild->value(QStringLiteral("LFDNR")).toInt(), this))
+        if (ChangeArticleLink(ctx_, currentArtNr(), qryMArtBild->value(QStringLiteral("LFDNR")).toInt(),
+                              this))
             RefreshArticleLinks();
     } catch (const AbortSignal&) {
     }

@@ -99,6 +99,7 @@ private:
     void queryOpened(QTableView* grid, Query* query);
     void syncGridToQuery(QTableView* grid, Query* query);
     void moveArticleRow(int delta);
+    int columnOf(const QModelIndex& index, const QString& field) const;
     QVariant cellValue(const QModelIndex& index, const QString& field) const;
     void buildGroupTreeRows();
     QTreeWidgetItem* addNode(QTreeWidgetItem* parent, const QString& text, NodeKind kind);
@@ -155,6 +156,9 @@ private:
     GridLayoutStore* linkLayout_;
 
     bool syncing_ = false;
+    // Field name -> column of the open article and link queries.
+    QHash<QString, int> articleColumns_;
+    QHash<QString, int> linkColumns_;
     // Pane widths of the per-user settings; applied when the page is first shown.
     int treeWidth_ = 200;
     int documentsWidth_ = 430;

@@ -307,7 +307,8 @@ void TDlgDokView::loadFile(const QString& path)
             return;
         }
     }
-    if (mime.inherits(QStringLiteral("text/html")) || mime.inherits(QStringLiteral("application/xhtml+xml")) ||
+    if (mime.inherits(QStringLiteral("text/html")) ||
+        mime.inherits(QStringLiteral("application/xhtml+xml")) ||
         mime.name() == QStringLiteral("image/svg+xml")) {
         ensureWebView();
         content_ = Content::Html;

@@ -41,7 +41,8 @@ private:
         void addLink(const QString& artnr, int lfdnr, const QString& folder, const QString& name)
         {
             QSqlQuery q;
-            q.prepare(QStringLiteral("INSERT INTO MARTBILD (ARTNR,LFDNR,DATEINAME,PFADNAME,TEXT) VALUES (?,?,?,?,'')"));
+            q.prepare(QStringLiteral(
+                "INSERT INTO MARTBILD (ARTNR,LFDNR,DATEINAME,PFADNAME,TEXT) VALUES (?,?,?,?,'')"));
             q.addBindValue(artnr);
             q.addBindValue(lfdnr);
             q.addBindValue(name);
@@ -53,11 +54,13 @@ private:
         {
             QStringList r;
             QSqlQuery q;
-            q.exec(QStringLiteral("SELECT LFDNR, PFADNAME, DATEINAME, TEXT FROM MARTBILD WHERE ARTNR='%1' ORDER BY LFDNR")
-                       .arg(artnr));
+            q.exec(
+                QStringLiteral(
+                    "SELECT LFDNR, PFADNAME, DATEINAME, TEXT FROM MARTBILD WHERE ARTNR='%1' ORDER BY LFDNR")
+                    .arg(artnr));
             while (q.next())
-                r << q.value(0).toString() + u'|' + q.value(1).toString() + u'|' + q.value(2).toString() + u'|' +
-                         (q.value(3).isNull() ? QStringLiteral("NULL") : q.value(3).toString());
+                r << q.value(0).toString() + u'|' + q.value(1).toString() + u'|' + q.value(2).toString() +
+                         u'|' + (q.value(3).isNull() ? QStringLiteral("NULL") : q.value(3).toString());
             return r;
         }
     };
@@ -69,13 +72,34 @@ private slots:
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("initialDir");
-        QTest::newRow("windows") << "C:\\Daten\\Zeichnung.pdf" << "C:\\Daten\\" << "Zeichnung.pdf" << "C:\\Daten";
-        QTest::newRow("drive root") << "C:\\a.doc" << "C:\\" << "a.doc" << "C:\\";
-        QTest::newRow("drive colon") << "D:liste.xls" << "D:" << "liste.xls" << "D:";
-        QTest::newRow("unix") << "/srv/dok/a b.pdf" << "/srv/dok/" << "a b.pdf" << "/srv/dok";
-        QTest::newRow("unix root") << "/a.pdf" << "/" << "a.pdf" << "/";
-        QTest::newRow("unc") << "\\\\srv\\share\\x.txt" << "\\\\srv\\share\\" << "x.txt" << "\\\\srv\\share";
-        QTest::newRow("no folder") << "x.txt" << "" << "x.txt" << "";
+        QTest::newRow("windows") << "C:\\Daten\\Zeichnung.pdf"
+                                 << "C:\\Daten\\"
+                                 << "Zeichnung.pdf"
+                                 << "C:\\Daten";
+        QTest::newRow("drive root") << "C:\\a.doc"
+                                    << "C:\\"
+                                    << "a.doc"
+                                    << "C:\\";
+        QTest::newRow("drive colon") << "D:liste.xls"
+                                     << "D:"
+                                     << "liste.xls"
+                                     << "D:";
+        QTest::newRow("unix") << "/srv/dok/a b.pdf"
+                              << "/srv/dok/"
+                              << "a b.pdf"
+                              << "/srv/dok";
+        QTest::newRow("unix root") << "/a.pdf"
+                                   << "/"
+                                   << "a.pdf"
+                                   << "/";
+        QTest::newRow("unc") << "\\\\srv\\share\\x.txt"
+                             << "\\\\srv\\share\\"
+                             << "x.txt"
+                             << "\\\\srv\\share";
+        QTest::newRow("no folder") << "x.txt"
+                                   << ""
+                                   << "x.txt"
+                                   << "";
     }
     void splitLinkPath()
     {
@@ -98,14 +122,16 @@ private slots:
         const QString file = fx.touch(QStringLiteral("dok/plan.pdf"));
         QCOMPARE(InsertArticleLink(fx.ctx, QStringLiteral("4711"), file), 1);
         const QString folder = fx.db.dir() + QStringLiteral("/dok/");
-        QCOMPARE(fx.links(QStringLiteral("4711")), QStringList{QStringLiteral("1|") + folder + QStringLiteral("|plan.pdf|")});
+        QCOMPARE(fx.links(QStringLiteral("4711")),
+                 QStringList{QStringLiteral("1|") + folder + QStringLiteral("|plan.pdf|")});
 
         // Gaps are not filled: 1, 2 and 5 give 6.
         fx.addLink(QStringLiteral("0815"), 1, folder, QStringLiteral("a"));
         fx.addLink(QStringLiteral("0815"), 2, folder, QStringLiteral("b"));
         fx.addLink(QStringLiteral("0815"), 5, folder, QStringLiteral("c"));
         QCOMPARE(InsertArticleLink(fx.ctx, QStringLiteral("0815"), file), 6);
-        QCOMPARE(fx.links(QStringLiteral("0815")).last(), QStringLiteral("6|") + folder + QStringLiteral("|plan.pdf|"));
+        QCOMPARE(fx.links(QStringLiteral("0815")).last(),
+                 QStringLiteral("6|") + folder + QStringLiteral("|plan.pdf|"));
         // Other articles' numbers do not count.
         QCOMPARE(InsertArticleLink(fx.ctx, QStringLiteral("4711"), file), 2);
         QVERIFY(!fx.qry1.isOpen());
@@ -138,7 +164,8 @@ private slots:
         Fixture fx;
         fx.db.exec(QStringLiteral("CREATE TRIGGER no_insert BEFORE INSERT ON MARTBILD BEGIN "
                                   "SELECT RAISE(ABORT, 'gesperrt'); END"));
-        QVERIFY_THROWS_EXCEPTION(AbortSignal, InsertArticleLink(fx.ctx, QStringLiteral("4711"), QStringLiteral("/x/y.pdf")));
+        QVERIFY_THROWS_EXCEPTION(
+            AbortSignal, InsertArticleLink(fx.ctx, QStringLiteral("4711"), QStringLiteral("/x/y.pdf")));
         QCOMPARE(fx.msgs.shown.size(), 1);
         QVERIFY(fx.msgs.lastText().contains(QStringLiteral("gesperrt")));
         QVERIFY(fx.qry1.sql().isEmpty());
@@ -204,16 +231,19 @@ private slots:
                                        QStringLiteral("belegt.pdf")),
                  RenameResult::RenameFailed);
         QVERIFY(QFile::exists(folder + QStringLiteral("alt.pdf")));
-        QCOMPARE(fx.links(QStringLiteral("4711")).first(), QStringLiteral("1|") + folder + QStringLiteral("|alt.pdf|"));
+        QCOMPARE(fx.links(QStringLiteral("4711")).first(),
+                 QStringLiteral("1|") + folder + QStringLiteral("|alt.pdf|"));
         QVERIFY(fx.msgs.shown.isEmpty());
 
         // Success, with a name the literal rules of ordinary texts would have changed.
         const QString newName = QStringLiteral(" Bob's neu.pdf");
-        QCOMPARE(RenameArticleLinkFile(fx.ctx, QStringLiteral("4711"), 1, folder, QStringLiteral("alt.pdf"), newName),
+        QCOMPARE(RenameArticleLinkFile(fx.ctx, QStringLiteral("4711"), 1, folder, QStringLiteral("alt.pdf"),
+                                       newName),
                  RenameResult::Renamed);
         QVERIFY(!QFile::exists(folder + QStringLiteral("alt.pdf")));
         QVERIFY(QFile::exists(folder + newName));
-        QCOMPARE(fx.links(QStringLiteral("4711")).first(), QStringLiteral("1|") + folder + u'|' + newName + u'|');
+        QCOMPARE(fx.links(QStringLiteral("4711")).first(),
+                 QStringLiteral("1|") + folder + u'|' + newName + u'|');
 
         // A name with a sub folder moves the file there, and the link still names it.
         QDir(folder).mkdir(QStringLiteral("archiv"));
@@ -239,7 +269,8 @@ private slots:
                  RenameResult::LinkUpdateFailed);
         QVERIFY(QFile::exists(folder + QStringLiteral("alt.pdf")));
         QVERIFY(!QFile::exists(folder + QStringLiteral("neu.pdf")));
-        QCOMPARE(fx.links(QStringLiteral("4711")).first(), QStringLiteral("1|") + folder + QStringLiteral("|alt.pdf|"));
+        QCOMPARE(fx.links(QStringLiteral("4711")).first(),
+                 QStringLiteral("1|") + folder + QStringLiteral("|alt.pdf|"));
         // First the database's error from the query layer, then what happened to the file.
         QCOMPARE(fx.msgs.shown.size(), 2);
         QVERIFY(fx.msgs.shown.at(0).text.contains(QStringLiteral("Datensatz gesperrt")));
@@ -260,7 +291,8 @@ private slots:
                  folder + QStringLiteral("da.pdf"));
         // A file whose own name ends in a blank is found as stored.
         QVERIFY(LinkFileExists(folder, QStringLiteral("blank.pdf ")));
-        QCOMPARE(ResolveLinkPath(folder, QStringLiteral("blank.pdf ")), folder + QStringLiteral("blank.pdf "));
+        QCOMPARE(ResolveLinkPath(folder, QStringLiteral("blank.pdf ")),
+                 folder + QStringLiteral("blank.pdf "));
         QVERIFY(!LinkFileExists(folder, QStringLiteral("weg.pdf")));
         QVERIFY(!LinkFileExists(folder, QString())); // the folder itself is no file
     }

@@ -9,6 +9,7 @@
 #include "db/query.h"
 #include "scriptedmessages.h"
 #include "testdb.h"
+#include "viewers/documentviewer.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -40,7 +41,8 @@ QStringList articleHead()
 {
     return {QStringLiteral("select ARTNR,OBERGRUPPE,GRUPPE,UNTGRUPPE,TYP,BEZEICHNUNG,HERSTELLER,INAKTIV,"),
             QStringLiteral("LAGERORT,KENNZ1,KENNZ2,KENNZ3,KENNZ4,KENNZ5,ARTIKELART,"),
-            QStringLiteral("(select COUNT(*) from MARTBILD  MARTBILD where MART.ARTNR = MARTBILD.ARTNR) as ANZBILDER"),
+            QStringLiteral(
+                "(select COUNT(*) from MARTBILD  MARTBILD where MART.ARTNR = MARTBILD.ARTNR) as ANZBILDER"),
             QStringLiteral(" FROM MART MART")};
 }
 
@@ -89,7 +91,7 @@ private:
             return *page;
         }
 
-        template<typename T> T* w(const char* name) const
+        template <typename T> T* w(const char* name) const
         {
             T* c = page->findChild<T*>(QString::fromLatin1(name));
             if (!c)
@@ -132,7 +134,8 @@ private:
         {
             QStringList out;
             std::function<void(QTreeWidgetItem*, int)> walk = [&](QTreeWidgetItem* n, int depth) {
-                out << QString(depth * 2, u' ') + n->text(0) + (n->font(0).bold() ? QStringLiteral(" [b]") : QString());
+                out << QString(depth * 2, u' ') + n->text(0) +
+                           (n->font(0).bold() ? QStringLiteral(" [b]") : QString());
                 for (int i = 0; i < n->childCount(); ++i)
                     walk(n->child(i), depth + 1);
             };
@@ -150,7 +153,8 @@ private:
                 cols << pair.section(u'=', 0, 0);
                 vals << pair.section(u'=', 1);
             }
-            db.exec(QStringLiteral("INSERT INTO MART (%1) VALUES (%2)").arg(cols.join(u','), vals.join(u',')));
+            db.exec(
+                QStringLiteral("INSERT INTO MART (%1) VALUES (%2)").arg(cols.join(u','), vals.join(u',')));
         }
         void addLink(const QString& artnr, int lfdnr, const QString& folder, const QString& name)
         {
@@ -191,7 +195,8 @@ private:
         {
             QStringList r;
             QSqlQuery sq;
-            sq.exec(QStringLiteral("SELECT LFDNR, PFADNAME, DATEINAME FROM MARTBILD WHERE ARTNR='%1' ORDER BY LFDNR")
+            sq.exec(QStringLiteral(
+                        "SELECT LFDNR, PFADNAME, DATEINAME FROM MARTBILD WHERE ARTNR='%1' ORDER BY LFDNR")
                         .arg(artnr));
             while (sq.next())
                 r << sq.value(0).toString() + u'|' + sq.value(1).toString() + sq.value(2).toString();
@@ -239,23 +244,28 @@ private:
     // Groups: Z0 before any heading, heading +H1 with A and B, heading -H2 with C.
     static void addGroups(Fixture& fx)
     {
-        fx.db.exec({QStringLiteral("INSERT INTO ARTGRUPP (GRUPPENBEZ, SORTKENNZ) VALUES ('Z0', 0)"),
-                    QStringLiteral("INSERT INTO ARTGRUPP (GRUPPENBEZ, SORTKENNZ) VALUES ('+H1', 1)"),
-                    QStringLiteral("INSERT INTO ARTGRUPP (GRUPPENBEZ, SORTKENNZ) VALUES ('A', 2)"),
-                    QStringLiteral("INSERT INTO ARTGRUPP (GRUPPENBEZ, SORTKENNZ) VALUES ('B', 3)"),
-                    QStringLiteral("INSERT INTO ARTGRUPP (GRUPPENBEZ, SORTKENNZ) VALUES ('-H2', 4)"),
-                    QStringLiteral("INSERT INTO ARTGRUPP (GRUPPENBEZ, SORTKENNZ) VALUES ('C', 5)"),
-                    QStringLiteral("INSERT INTO AGRUPPEN (OBERGRUPPE, GRUPPE, SORTKENNZ) VALUES ('Z0', 'Z1', 1)"),
-                    QStringLiteral("INSERT INTO AGRUPPEN (OBERGRUPPE, GRUPPE, SORTKENNZ) VALUES ('+H1', 'HG', 1)"),
-                    QStringLiteral("INSERT INTO AGRUPPEN (OBERGRUPPE, GRUPPE, SORTKENNZ) VALUES ('A', 'A2', 2)"),
-                    QStringLiteral("INSERT INTO AGRUPPEN (OBERGRUPPE, GRUPPE, SORTKENNZ) VALUES ('A', 'A1', 1)"),
-                    QStringLiteral("INSERT INTO AGRUPPEN (OBERGRUPPE, GRUPPE, SORTKENNZ) VALUES ('C', 'C1', 1)"),
-                    QStringLiteral("INSERT INTO AGRUPP2 (OBERGRUPPE, GRUPPE, UNTGRUPPE, SORTKENNZ) VALUES ('A', 'A1', 'U1', 1)"),
-                    QStringLiteral("INSERT INTO AGRUPP2 (OBERGRUPPE, GRUPPE, UNTGRUPPE, SORTKENNZ) VALUES ('A', 'A1', '', 2)"),
-                    // Sub groups find their group whatever its letter case.
-                    QStringLiteral("INSERT INTO AGRUPP2 (OBERGRUPPE, GRUPPE, UNTGRUPPE, SORTKENNZ) VALUES ('A', 'a2', 'U2', 1)"),
-                    // Same group code under another main group: not a sub group of A/A1.
-                    QStringLiteral("INSERT INTO AGRUPP2 (OBERGRUPPE, GRUPPE, UNTGRUPPE, SORTKENNZ) VALUES ('B', 'A1', 'X', 1)")});
+        fx.db.exec(
+            {QStringLiteral("INSERT INTO ARTGRUPP (GRUPPENBEZ, SORTKENNZ) VALUES ('Z0', 0)"),
+             QStringLiteral("INSERT INTO ARTGRUPP (GRUPPENBEZ, SORTKENNZ) VALUES ('+H1', 1)"),
+             QStringLiteral("INSERT INTO ARTGRUPP (GRUPPENBEZ, SORTKENNZ) VALUES ('A', 2)"),
+             QStringLiteral("INSERT INTO ARTGRUPP (GRUPPENBEZ, SORTKENNZ) VALUES ('B', 3)"),
+             QStringLiteral("INSERT INTO ARTGRUPP (GRUPPENBEZ, SORTKENNZ) VALUES ('-H2', 4)"),
+             QStringLiteral("INSERT INTO ARTGRUPP (GRUPPENBEZ, SORTKENNZ) VALUES ('C', 5)"),
+             QStringLiteral("INSERT INTO AGRUPPEN (OBERGRUPPE, GRUPPE, SORTKENNZ) VALUES ('Z0', 'Z1', 1)"),
+             QStringLiteral("INSERT INTO AGRUPPEN (OBERGRUPPE, GRUPPE, SORTKENNZ) VALUES ('+H1', 'HG', 1)"),
+             QStringLiteral("INSERT INTO AGRUPPEN (OBERGRUPPE, GRUPPE, SORTKENNZ) VALUES ('A', 'A2', 2)"),
+             QStringLiteral("INSERT INTO AGRUPPEN (OBERGRUPPE, GRUPPE, SORTKENNZ) VALUES ('A', 'A1', 1)"),
+             QStringLiteral("INSERT INTO AGRUPPEN (OBERGRUPPE, GRUPPE, SORTKENNZ) VALUES ('C', 'C1', 1)"),
+             QStringLiteral("INSERT INTO AGRUPP2 (OBERGRUPPE, GRUPPE, UNTGRUPPE, SORTKENNZ) VALUES ('A', "
+                            "'A1', 'U1', 1)"),
+             QStringLiteral(
+                 "INSERT INTO AGRUPP2 (OBERGRUPPE, GRUPPE, UNTGRUPPE, SORTKENNZ) VALUES ('A', 'A1', '', 2)"),
+             // Sub groups find their group whatever its letter case.
+             QStringLiteral("INSERT INTO AGRUPP2 (OBERGRUPPE, GRUPPE, UNTGRUPPE, SORTKENNZ) VALUES ('A', "
+                            "'a2', 'U2', 1)"),
+             // Same group code under another main group: not a sub group of A/A1.
+             QStringLiteral("INSERT INTO AGRUPP2 (OBERGRUPPE, GRUPPE, UNTGRUPPE, SORTKENNZ) VALUES ('B', "
+                            "'A1', 'X', 1)")});
     }
 
 private slots:
@@ -270,11 +280,12 @@ private slots:
         ArticlePage& page = fx.make();
         QCOMPARE(fx.tree()->topLevelItemCount(), 0);
         page.pageEntered();
-        QCOMPARE(fx.treeDump(), (QStringList{QStringLiteral("*"), QStringLiteral("Z0"), QStringLiteral("  Z1"),
-                                             QStringLiteral("+H1 [b]"), QStringLiteral("  HG"), QStringLiteral("  A"),
-                                             QStringLiteral("    A1"), QStringLiteral("      U1"), QStringLiteral("    A2"),
-                                             QStringLiteral("      U2"), QStringLiteral("  B"), QStringLiteral("-H2 [b]"),
-                                             QStringLiteral("  C"), QStringLiteral("    C1")}));
+        QCOMPARE(fx.treeDump(),
+                 (QStringList{QStringLiteral("*"), QStringLiteral("Z0"), QStringLiteral("  Z1"),
+                              QStringLiteral("+H1 [b]"), QStringLiteral("  HG"), QStringLiteral("  A"),
+                              QStringLiteral("    A1"), QStringLiteral("      U1"), QStringLiteral("    A2"),
+                              QStringLiteral("      U2"), QStringLiteral("  B"), QStringLiteral("-H2 [b]"),
+                              QStringLiteral("  C"), QStringLiteral("    C1")}));
         // Collapsed at the start.
         for (int i = 0; i < fx.tree()->topLevelItemCount(); ++i)
             QVERIFY(!fx.tree()->topLevelItem(i)->isExpanded());
@@ -284,7 +295,8 @@ private slots:
                                             QStringLiteral("48"), QStringLiteral("64"), QStringLiteral("80"),
                                             QStringLiteral("96"), QStringLiteral("hide")}));
         QVERIFY(fx.msgs.shown.isEmpty());
-        QVERIFY(!fx.q("qryArtGrupp")->isOpen() && !fx.q("qryAGruppen")->isOpen() && !fx.q("qryAGrupp2")->isOpen());
+        QVERIFY(!fx.q("qryArtGrupp")->isOpen() && !fx.q("qryAGruppen")->isOpen() &&
+                !fx.q("qryAGrupp2")->isOpen());
 
         // The second visit reuses the tree: no queries, no wait panel, later rows not shown.
         fx.waitCalls.clear();
@@ -309,7 +321,8 @@ private slots:
             Fixture fx;
             QStringList inserts;
             for (int i = 0; i < 250; ++i)
-                inserts << QStringLiteral("INSERT INTO ARTGRUPP (GRUPPENBEZ, SORTKENNZ) VALUES ('G%1', %1)").arg(i);
+                inserts << QStringLiteral("INSERT INTO ARTGRUPP (GRUPPENBEZ, SORTKENNZ) VALUES ('G%1', %1)")
+                               .arg(i);
             fx.db.exec(inserts);
             fx.make().pageEntered();
             QCOMPARE(fx.tree()->topLevelItemCount(), 251);
@@ -320,13 +333,15 @@ private slots:
         {
             // Codes with apostrophes find their groups and sub groups.
             Fixture fx;
-            fx.db.exec({QStringLiteral("INSERT INTO ARTGRUPP (GRUPPENBEZ, SORTKENNZ) VALUES ('O''Neil', 1)"),
-                        QStringLiteral("INSERT INTO AGRUPPEN (OBERGRUPPE, GRUPPE, SORTKENNZ) VALUES ('O''Neil', 'G''1', 1)"),
-                        QStringLiteral("INSERT INTO AGRUPP2 (OBERGRUPPE, GRUPPE, UNTGRUPPE, SORTKENNZ) "
-                                       "VALUES ('O''Neil', 'g''1', 'U''1', 1)")});
+            fx.db.exec(
+                {QStringLiteral("INSERT INTO ARTGRUPP (GRUPPENBEZ, SORTKENNZ) VALUES ('O''Neil', 1)"),
+                 QStringLiteral(
+                     "INSERT INTO AGRUPPEN (OBERGRUPPE, GRUPPE, SORTKENNZ) VALUES ('O''Neil', 'G''1', 1)"),
+                 QStringLiteral("INSERT INTO AGRUPP2 (OBERGRUPPE, GRUPPE, UNTGRUPPE, SORTKENNZ) "
+                                "VALUES ('O''Neil', 'g''1', 'U''1', 1)")});
             fx.make().pageEntered();
-            QCOMPARE(fx.treeDump(), (QStringList{QStringLiteral("*"), QStringLiteral("O'Neil"), QStringLiteral("  G'1"),
-                                                 QStringLiteral("    U'1")}));
+            QCOMPARE(fx.treeDump(), (QStringList{QStringLiteral("*"), QStringLiteral("O'Neil"),
+                                                 QStringLiteral("  G'1"), QStringLiteral("    U'1")}));
             QVERIFY(fx.msgs.shown.isEmpty());
         }
     }
@@ -343,7 +358,8 @@ private slots:
         QVERIFY(fx.msgs.lastText().contains(QStringLiteral("Tabelle: qryAGrupp2")));
         QCOMPARE(fx.waitCalls.last(), QStringLiteral("hide"));
         QVERIFY(!fx.q("qryArtGrupp")->isOpen() && !fx.q("qryAGruppen")->isOpen());
-        QCOMPARE(fx.treeDump(), (QStringList{QStringLiteral("*"), QStringLiteral("Z0"), QStringLiteral("  Z1")}));
+        QCOMPARE(fx.treeDump(),
+                 (QStringList{QStringLiteral("*"), QStringLiteral("Z0"), QStringLiteral("  Z1")}));
         // The next visit opens the page with what is there.
         page.pageEntered();
         QCOMPARE(fx.msgs.shown.size(), 1);
@@ -420,7 +436,8 @@ private slots:
         const QString count =
             QStringLiteral("(select COUNT(*) from MARTBILD  MARTBILD where MART.ARTNR = MARTBILD.ARTNR) > 0");
         const QStringList none{QString(), QString(), QString()};
-        QTest::newRow("no filter") << QString() << QString() << none << 0 << false << QStringList() << "ARTNR";
+        QTest::newRow("no filter") << QString() << QString() << none << 0 << false << QStringList()
+                                   << "ARTNR";
         QTest::newRow("search star becomes percent")
             << QStringLiteral("ab*") << QString() << none << 0 << false
             << QStringList{QStringLiteral("WHERE   UPPER(ARTNR) LIKE 'AB%'")} << "ARTNR";
@@ -436,28 +453,30 @@ private slots:
             << QString() << QString() << QStringList{QString(), QString(), QStringLiteral("u1")} << 0 << false
             << QStringList{QStringLiteral("WHERE UPPER(UNTGRUPPE) ='U1'")} << "ARTNR";
         QTest::newRow("star labels filter nothing")
-            << QString() << QString() << QStringList{QStringLiteral("*"), QStringLiteral("*"), QStringLiteral("*")}
-            << 0 << false << QStringList() << "ARTNR";
+            << QString() << QString()
+            << QStringList{QStringLiteral("*"), QStringLiteral("*"), QStringLiteral("*")} << 0 << false
+            << QStringList() << "ARTNR";
         QTest::newRow("kind Arbeitszeit") << QString() << QString() << none << 4 << false
                                           << QStringList{QStringLiteral("WHERE ARTIKELART=4")} << "ARTNR";
         QTest::newRow("documents only") << QString() << QString() << none << 0 << true
                                         << QStringList{QStringLiteral("WHERE ") + count} << "ARTNR";
-        QTest::newRow("search all")
-            << QStringLiteral("*") << QString() << none << 0 << false
-            << QStringList{QStringLiteral("WHERE  (UPPER(ARTNR) LIKE '%' OR (ARTNR IS NULL))")} << "ARTNR";
+        QTest::newRow("search all") << QStringLiteral("*") << QString() << none << 0 << false
+                                    << QStringList{QStringLiteral(
+                                           "WHERE  (UPPER(ARTNR) LIKE '%' OR (ARTNR IS NULL))")}
+                                    << "ARTNR";
         QTest::newRow("sorted by description")
             << QStringLiteral("schraube") << QStringLiteral("BEZEICHNUNG") << none << 1 << false
             << QStringList{QStringLiteral("WHERE   UPPER(BEZEICHNUNG) LIKE 'SCHRAUBE%'"),
                            QStringLiteral(" AND ARTIKELART=1")}
             << "BEZEICHNUNG";
-        QTest::newRow("count column sorts by number") << QString() << QStringLiteral("ANZBILDER") << none << 0
-                                                      << false << QStringList() << "ARTNR";
-        QTest::newRow("numeric sort column") << QStringLiteral("2") << QStringLiteral("ARTIKELART") << none << 0
-                                             << false << QStringList{QStringLiteral("WHERE   ARTIKELART LIKE '2%'")}
-                                             << "ARTIKELART";
+        QTest::newRow("count column sorts by number")
+            << QString() << QStringLiteral("ANZBILDER") << none << 0 << false << QStringList() << "ARTNR";
+        QTest::newRow("numeric sort column")
+            << QStringLiteral("2") << QStringLiteral("ARTIKELART") << none << 0 << false
+            << QStringList{QStringLiteral("WHERE   ARTIKELART LIKE '2%'")} << "ARTIKELART";
         QTest::newRow("apostrophes in labels")
-            << QString() << QString() << QStringList{QStringLiteral("O'Neil"), QStringLiteral("G'1"), QString()} << 0
-            << false
+            << QString() << QString()
+            << QStringList{QStringLiteral("O'Neil"), QStringLiteral("G'1"), QString()} << 0 << false
             << QStringList{QStringLiteral("WHERE UPPER(OBERGRUPPE) ='O''NEIL'"),
                            QStringLiteral(" AND UPPER(GRUPPE) ='G''1'")}
             << "ARTNR";
@@ -473,7 +492,8 @@ private slots:
         QFETCH(QString, order);
 
         Fixture fx;
-        fx.addArticle(QStringLiteral("AB1"), QStringLiteral("OBERGRUPPE='Elektro';GRUPPE='Kabel';ARTIKELART=2"));
+        fx.addArticle(QStringLiteral("AB1"),
+                      QStringLiteral("OBERGRUPPE='Elektro';GRUPPE='Kabel';ARTIKELART=2"));
         fx.make();
         fx.w<QLineEdit>("EditSearch")->setText(search);
         fx.w<QLabel>("labOBERGRUPPE")->setText(groups.at(0));
@@ -512,9 +532,11 @@ private slots:
         QTableView* grid = fx.articles();
         QHeaderView* header = grid->horizontalHeader();
         const int logical = fx.column(grid, QStringLiteral("BEZEICHNUNG"));
-        QCOMPARE(grid->model()->headerData(logical, Qt::Horizontal).toString(), QStringLiteral("Bezeichnung"));
+        QCOMPARE(grid->model()->headerData(logical, Qt::Horizontal).toString(),
+                 QStringLiteral("Bezeichnung"));
         grid->scrollTo(grid->model()->index(0, logical));
-        const QPoint at(header->sectionViewportPosition(logical) + header->sectionSize(logical) / 2, header->height() / 2);
+        const QPoint at(header->sectionViewportPosition(logical) + header->sectionSize(logical) / 2,
+                        header->height() / 2);
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
         QCOMPARE(fx.label("labOrderBy"), QStringLiteral("BEZEICHNUNG"));
         QCOMPARE(art->sql().last(), QStringLiteral("ORDER BY BEZEICHNUNG"));
@@ -522,7 +544,8 @@ private slots:
 
         // The title "Anz.Dok." sorts by article number.
         const int countColumn = fx.column(grid, QStringLiteral("ANZBILDER"));
-        QCOMPARE(grid->model()->headerData(countColumn, Qt::Horizontal).toString(), QStringLiteral("Anz.Dok."));
+        QCOMPARE(grid->model()->headerData(countColumn, Qt::Horizontal).toString(),
+                 QStringLiteral("Anz.Dok."));
         QCOMPARE(header->visualIndex(countColumn), 0);
         grid->scrollTo(grid->model()->index(0, countColumn));
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
@@ -685,11 +708,11 @@ private slots:
             QString kindText;
         };
         const Expect expected[] = {
-            {cyan, Qt::black, false, {}, {}, QStringLiteral("Verkauf")},   // K1 sale
-            {cyan, grey, true, {}, grey, QStringLiteral("Verkauf")},       // K2 sale, inactive, no documents
-            {{}, {}, false, {}, {}, QStringLiteral("Miete")},              // K3
-            {{}, grey, false, {}, grey, QStringLiteral("Fehler")},         // K4 no kind, inactive
-            {{}, {}, true, {}, {}, QStringLiteral("Arb.zeit")},            // K5 no documents
+            {cyan, Qt::black, false, {}, {}, QStringLiteral("Verkauf")}, // K1 sale
+            {cyan, grey, true, {}, grey, QStringLiteral("Verkauf")},     // K2 sale, inactive, no documents
+            {{}, {}, false, {}, {}, QStringLiteral("Miete")},            // K3
+            {{}, grey, false, {}, grey, QStringLiteral("Fehler")},       // K4 no kind, inactive
+            {{}, {}, true, {}, {}, QStringLiteral("Arb.zeit")},          // K5 no documents
         };
         const int kindColumn = fx.column(grid, QStringLiteral("ARTIKELART"));
         auto* delegate = qobject_cast<GridCellDelegate*>(grid->itemDelegate());
@@ -746,14 +769,18 @@ private slots:
         fx.click("btnArtikelRefresh");
         QCOMPARE(fx.linkRows(), (QStringList{QStringLiteral("2:a.pdf"), QStringLiteral("1:b.pdf")}));
         Query* lq = fx.q("qryMArtBild");
-        QCOMPARE(lq->sql(), (QStringList{QStringLiteral("select ARTNR,LFDNR,DATEINAME,PFADNAME,TEXT, BILDKENNZ FROM MARTBILD"),
-                                         QStringLiteral("WHERE ARTNR='A1'"), QStringLiteral("ORDER BY ARTNR,DATEINAME")}));
+        QCOMPARE(lq->sql(),
+                 (QStringList{
+                     QStringLiteral("select ARTNR,LFDNR,DATEINAME,PFADNAME,TEXT, BILDKENNZ FROM MARTBILD"),
+                     QStringLiteral("WHERE ARTNR='A1'"), QStringLiteral("ORDER BY ARTNR,DATEINAME")}));
         // Columns: file, folder, flag, number, article; TEXT is not shown.
         QTableView* grid = fx.links();
         QHeaderView* h = grid->horizontalHeader();
         QCOMPARE(h->visualIndex(fx.column(grid, QStringLiteral("DATEINAME"))), 0);
         QCOMPARE(h->visualIndex(fx.column(grid, QStringLiteral("PFADNAME"))), 1);
-        QCOMPARE(grid->model()->headerData(fx.column(grid, QStringLiteral("BILDKENNZ")), Qt::Horizontal).toString(),
+        QCOMPARE(grid->model()
+                     ->headerData(fx.column(grid, QStringLiteral("BILDKENNZ")), Qt::Horizontal)
+                     .toString(),
                  QStringLiteral("Auftr.Bild?"));
         QVERIFY(grid->isColumnHidden(fx.column(grid, QStringLiteral("TEXT"))));
 
@@ -784,6 +811,16 @@ private slots:
         QCOMPARE(fx.msgs.openedUrls, QList<QUrl>{QUrl::fromLocalFile(file)});
         fx.click("btnArtikelViewDok");
         QCOMPARE(fx.viewed, QStringList{file});
+        // Without the main window's service the page uses the one viewer itself.
+        {
+            const auto service = fx.ctx.viewDocument;
+            fx.ctx.viewDocument = nullptr;
+            fx.click("btnArtikelViewDok");
+            QVERIFY(TDlgDokView::instance());
+            QCOMPARE(TDlgDokView::instance()->editDateiname->text(), file);
+            delete TDlgDokView::instance();
+            fx.ctx.viewDocument = service;
+        }
 
         // A missing file is handed on all the same, without a message.
         fx.selectLink(1);
@@ -793,7 +830,8 @@ private slots:
         QVERIFY(fx.msgs.shown.isEmpty());
 
         // A double click views the document; it does not open it.
-        const QModelIndex first = fx.links()->model()->index(0, fx.column(fx.links(), QStringLiteral("DATEINAME")));
+        const QModelIndex first =
+            fx.links()->model()->index(0, fx.column(fx.links(), QStringLiteral("DATEINAME")));
         const QPoint at = fx.links()->visualRect(first).center();
         QTest::mouseClick(fx.links()->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(fx.links()->viewport(), Qt::LeftButton, {}, at);
@@ -804,7 +842,8 @@ private slots:
         fx.msgs.answers.enqueue(Messages::Answer::No);
         fx.click("btnDokuLoeschen");
         QCOMPARE(fx.msgs.shown.size(), 1);
-        QCOMPARE(fx.msgs.lastText(), QStringLiteral("Wollen Sie diese Dokumenten-Verknüpfung jetzt wirklich löschen? "));
+        QCOMPARE(fx.msgs.lastText(),
+                 QStringLiteral("Wollen Sie diese Dokumenten-Verknüpfung jetzt wirklich löschen? "));
         QCOMPARE(fx.linkRows().size(), 2);
         fx.selectLink(0);
         fx.msgs.answers.enqueue(Messages::Answer::Yes);
@@ -820,8 +859,8 @@ private slots:
         QCOMPARE(fx.linkRows(), QStringList());
         fx.msgs.clear();
         fx.viewed.clear();
-        for (const char* b : {"btnArtikelOpenDok", "btnArtikelViewDok", "btnDokuLoeschen", "btnArtikelVerknAendern",
-                              "btnArtikelDokuUmbenennen"})
+        for (const char* b : {"btnArtikelOpenDok", "btnArtikelViewDok", "btnDokuLoeschen",
+                              "btnArtikelVerknAendern", "btnArtikelDokuUmbenennen"})
             fx.click(b);
         QVERIFY(fx.msgs.shown.isEmpty());
         QVERIFY(fx.msgs.openedUrls.isEmpty());
@@ -834,15 +873,16 @@ private slots:
         Fixture fx;
         fx.addArticle(QStringLiteral("A1"));
         // A link table without the columns the list reads.
-        fx.db.exec({QStringLiteral("DROP TABLE MARTBILD"), QStringLiteral("CREATE TABLE MARTBILD (ARTNR VARCHAR(20))")});
+        fx.db.exec({QStringLiteral("DROP TABLE MARTBILD"),
+                    QStringLiteral("CREATE TABLE MARTBILD (ARTNR VARCHAR(20))")});
         fx.make();
         fx.click("btnArtikelRefresh");
         QVERIFY(fx.q("qryMArt")->isOpen());
         QCOMPARE(fx.msgs.shown.size(), 2);
         QVERIFY(fx.msgs.shown.at(0).text.contains(QStringLiteral("Tabelle: qryMArtBild")));
         QCOMPARE(fx.msgs.shown.at(1).kind, Messages::Kind::Warning);
-        QCOMPARE(fx.msgs.shown.at(1).text, QStringLiteral("Die Dokumenten-Abfrage war nicht erfolgreich:") + crlf() +
-                                               QStringLiteral("Operation abgebrochen"));
+        QCOMPARE(fx.msgs.shown.at(1).text, QStringLiteral("Die Dokumenten-Abfrage war nicht erfolgreich:") +
+                                               crlf() + QStringLiteral("Operation abgebrochen"));
         QVERIFY(!fx.q("qryMArtBild")->isOpen());
     }
 
@@ -900,10 +940,12 @@ private slots:
         // On screen: the selected invalid link is white on red.
         fx.selectLink(rowOf(2));
         const QImage shot = grid->viewport()->grab().toImage();
-        const QRect cell = grid->visualRect(model->index(rowOf(2), fx.column(grid, QStringLiteral("DATEINAME"))));
+        const QRect cell =
+            grid->visualRect(model->index(rowOf(2), fx.column(grid, QStringLiteral("DATEINAME"))));
         // (the style shades the selection a little)
         const QColor painted(shot.pixel(cell.right() - 2, cell.center().y()));
-        QVERIFY2(painted.red() > 230 && painted.green() < 40 && painted.blue() < 40, qPrintable(painted.name()));
+        QVERIFY2(painted.red() > 230 && painted.green() < 40 && painted.blue() < 40,
+                 qPrintable(painted.name()));
 
         // The marking is a per-user setting.
         page.storeSettings();
@@ -946,8 +988,8 @@ private slots:
         fx.msgs.fileNames.enqueue(other);
         fx.click("btnArtikelVerknAendern");
         QCOMPARE(fx.dbLinks(QStringLiteral("A2")),
-                 (QStringList{QStringLiteral("1|/x/a"), QStringLiteral("2|/x/b"), QStringLiteral("5|") + other,
-                              QStringLiteral("6|") + plan}));
+                 (QStringList{QStringLiteral("1|/x/a"), QStringLiteral("2|/x/b"),
+                              QStringLiteral("5|") + other, QStringLiteral("6|") + plan}));
         QVERIFY(fx.linkRows().contains(QStringLiteral("5:anders.pdf")));
         QCOMPARE(fx.ctx.settings.OpenDialog1InitialDir, fx.db.dir() + QStringLiteral("/neu"));
         QVERIFY(fx.msgs.shown.isEmpty());
@@ -993,8 +1035,9 @@ private slots:
         fx.msgs.answers.enqueue(Messages::Answer::No);
         fx.click("btnArtikelDokuUmbenennen");
         QCOMPARE(fx.msgs.lastText(), QStringLiteral("Wollen Sie die Datei") + crlf() + crlf() + fx.folder() +
-                                         QStringLiteral("alt.pdf") + crlf() + crlf() + QStringLiteral("wirklich nach") +
-                                         crlf() + crlf() + fx.folder() + QStringLiteral("neu.pdf") + crlf() + crlf() +
+                                         QStringLiteral("alt.pdf") + crlf() + crlf() +
+                                         QStringLiteral("wirklich nach") + crlf() + crlf() + fx.folder() +
+                                         QStringLiteral("neu.pdf") + crlf() + crlf() +
                                          QStringLiteral(" umbenennen? "));
         QCOMPARE(reread.count(), 1);
         QVERIFY(QFile::exists(fx.folder() + QStringLiteral("alt.pdf")));
@@ -1006,7 +1049,8 @@ private slots:
         fx.click("btnArtikelDokuUmbenennen");
         QCOMPARE(fx.msgs.shown.size(), 1); // the question only
         QCOMPARE(reread.count(), 2);
-        QCOMPARE(fx.dbLinks(QStringLiteral("A1")), QStringList{QStringLiteral("1|") + fx.folder() + QStringLiteral("alt.pdf")});
+        QCOMPARE(fx.dbLinks(QStringLiteral("A1")),
+                 QStringList{QStringLiteral("1|") + fx.folder() + QStringLiteral("alt.pdf")});
 
         // Success.
         fx.answerRename(QStringLiteral("Bob's neu.pdf"));

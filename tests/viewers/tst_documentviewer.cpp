@@ -88,7 +88,8 @@ private slots:
         QCOMPARE(v->image().size(), QSize(40, 30));
         QCOMPARE(v->image().pixelColor(5, 5), QColor(Qt::red));
 
-        const QString txt = writeFile(QStringLiteral("notiz.txt"), QStringLiteral("Größe: 12 mm\nZeile 2\n").toUtf8());
+        const QString txt =
+            writeFile(QStringLiteral("notiz.txt"), QStringLiteral("Größe: 12 mm\nZeile 2\n").toUtf8());
         QCOMPARE(TDlgDokView::showFile(ctx_, txt), v);
         QCOMPARE(v->content(), TDlgDokView::Content::Text);
         QCOMPARE(v->plainText(), QStringLiteral("Größe: 12 mm\nZeile 2\n"));
@@ -119,11 +120,24 @@ private slots:
         QString text;
         v->webView()->page()->toPlainText([&text](const QString& t) { text = t; });
         QTRY_VERIFY_WITH_TIMEOUT(text.contains(QStringLiteral("Montageanleitung")), 20000);
+
+        // The web view prints asynchronously.
+        const QString out = dir_.filePath(QStringLiteral("ausgabe-html.pdf"));
+        answerPrintDialog(out);
+        QSignalSpy printed(v, &TDlgDokView::printed);
+        QTest::mouseClick(v->btnSeiteDrucken, Qt::LeftButton);
+        QCOMPARE(msgs_->dialogsRun, 1);
+        QVERIFY(printed.count() == 1 || printed.wait(60000));
+        QCOMPARE(printed.first().first().toBool(), true);
+        QPdfDocument result;
+        QCOMPARE(result.load(out), QPdfDocument::Error::None);
+        QCOMPARE(result.pageCount(), 1);
     }
 
     void otherTypesAndMissingFilesAreExplainedInTheViewer()
     {
-        const QString odd = writeFile(QStringLiteral("angebot.xyzdoc"), QByteArray("\x00\x01\x02\x03PK\x05", 10));
+        const QString odd =
+            writeFile(QStringLiteral("angebot.xyzdoc"), QByteArray("\x00\x01\x02\x03PK\x05", 10));
         TDlgDokView* v = TDlgDokView::showFile(ctx_, odd);
         QCOMPARE(v->content(), TDlgDokView::Content::Unsupported);
         QVERIFY(v->infoText().contains(QStringLiteral("kann hier nicht angezeigt werden")));
