@@ -137,7 +137,7 @@ private slots:
     void otherTypesAndMissingFilesAreExplainedInTheViewer()
     {
         const QString odd =
-            writeFile(QStringLiteral("angebot.xyzdoc"), QByteArray("\x00\x01\x02\x03PK\x05", 10));
+            writeFile(QStringLiteral("angebot.xyzdoc"), QByteArray("\x00\x01\x02\x03PK\x05", 7));
         TDlgDokView* v = TDlgDokView::showFile(ctx_, odd);
         QCOMPARE(v->content(), TDlgDokView::Content::Unsupported);
         QVERIFY(v->infoText().contains(QStringLiteral("kann hier nicht angezeigt werden")));
