@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QSqlQueryModel>
 #include <QSqlRecord>
+#include <QStyle>
 #include <QTableView>
 
 namespace {
@@ -53,6 +54,18 @@ int GridLayoutStore::charWidth() const
 {
     const int w = grid_ ? grid_->fontMetrics().averageCharWidth() : 7;
     return w > 0 ? w : 7;
+}
+
+int GridLayoutStore::titleWidth(const QString& title) const
+{
+    // The titles use a larger font than the cells: a default width in characters of the cell font
+    // is widened so that the whole title shows.
+    QHeaderView* h = grid_->horizontalHeader();
+    const int margin = h->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, h);
+    int widest = 0;
+    for (const QString& line : title.split(u'~')) // "~" breaks a title into lines
+        widest = qMax(widest, h->fontMetrics().horizontalAdvance(line));
+    return widest + 2 * margin + 2;
 }
 
 void GridLayoutStore::captureFromGrid()
@@ -122,7 +135,8 @@ void GridLayoutStore::applyLayout()
         if (defaultTitles_.contains(f))
             model->setHeaderData(i, Qt::Horizontal, defaultTitles_.value(f));
         if (defaultWidths_.contains(f))
-            h->resizeSection(i, defaultWidths_.value(f) * charWidth());
+            h->resizeSection(i, qMax(defaultWidths_.value(f) * charWidth(),
+                                     titleWidth(model->headerData(i, Qt::Horizontal).toString())));
     }
     int visual = 0;
     for (const Column& c : std::as_const(columns_)) {
@@ -132,7 +146,14 @@ void GridLayoutStore::applyLayout()
         const int from = h->visualIndex(logical);
         if (from != visual)
             h->moveSection(from, visual);
-        if (c.widthChars > 0)
+        // A stored width that is still the default one is widened to its title as the default is.
+        if (c.widthChars > 0 && c.widthChars == defaultWidths_.value(c.field, -1))
+            h->resizeSection(logical, qMax(c.widthChars * charWidth(),
+                                           titleWidth(c.title.isEmpty() ? model->headerData(
+                                                                              logical, Qt::Horizontal)
+                                                                              .toString()
+                                                                        : c.title)));
+        else if (c.widthChars > 0)
             h->resizeSection(logical, c.widthChars * charWidth());
         if (!c.title.isEmpty())
             model->setHeaderData(logical, Qt::Horizontal, c.title);

@@ -53,6 +53,7 @@ private:
     };
     void captureFromGrid();
     int charWidth() const;
+    int titleWidth(const QString& title) const;
 
     QPointer<QTableView> grid_;
     QString section_;

@@ -8,6 +8,7 @@
 #include "articles/griddelegate.h"
 #include "db/literals.h"
 #include "db/queryops.h"
+#include "util/flowlayout.h"
 #include "util/messages.h"
 #include "viewers/documentviewer.h"
 
@@ -273,10 +274,14 @@ QWidget* ArticlePage::buildListPane()
     btnArtikelRefresh->setAutoDefault(false);
     chkArtikelNurMitDoks = new QCheckBox(QStringLiteral("Nur Art. mit Dok's."), LMDGroupBox1);
     chkArtikelNurMitDoks->setObjectName(QStringLiteral("chkArtikelNurMitDoks"));
-    auto* g1 = new QHBoxLayout(LMDGroupBox1);
-    g1->addWidget(EditSearch, 1);
-    g1->addWidget(btnArtikelRefresh);
-    g1->addWidget(chkArtikelNurMitDoks);
+    // The edit and its refresh button on the first line, the switch below: the group box is as
+    // tall as the kind group beside it anyway, and the edit keeps room for a search term.
+    EditSearch->setMinimumWidth(EditSearch->fontMetrics().horizontalAdvance(u'W') * 12);
+    auto* g1 = new QGridLayout(LMDGroupBox1);
+    g1->addWidget(EditSearch, 0, 0);
+    g1->addWidget(btnArtikelRefresh, 0, 1);
+    g1->addWidget(chkArtikelNurMitDoks, 1, 0, 1, 2, Qt::AlignLeft);
+    g1->setColumnStretch(0, 1);
 
     LMDGroupBox2 = new QGroupBox(QStringLiteral("Sortieren:"), TopPanel);
     LMDGroupBox2->setObjectName(QStringLiteral("LMDGroupBox2"));
@@ -373,8 +378,8 @@ QWidget* ArticlePage::buildLinkPane()
 
     panArtikelButtons = new QWidget(panArtikelDokumente);
     panArtikelButtons->setObjectName(QStringLiteral("panArtikelButtons"));
-    auto* bar = new QHBoxLayout(panArtikelButtons);
-    bar->setContentsMargins(0, 0, 0, 0);
+    // The six captions need more than the pane's default width: the bar wraps into a second row.
+    auto* bar = new FlowLayout(panArtikelButtons);
     auto button = [&](QPushButton*& b, const char* name, const QString& text, const QString& hint) {
         b = new QPushButton(text, panArtikelButtons);
         b->setObjectName(QString::fromLatin1(name));
@@ -394,7 +399,6 @@ QWidget* ArticlePage::buildLinkPane()
            QStringLiteral("Dokument anzeigen (Geht nicht bei allen Datei-Typen!)"));
     button(btnArtikelDokuUmbenennen, "btnArtikelDokuUmbenennen", QStringLiteral("Datei umbenennen"),
            QString());
-    bar->addStretch();
 
     grdMArtBild = new QTableView(panArtikelDokumente);
     grdMArtBild->setObjectName(QStringLiteral("grdMArtBild"));

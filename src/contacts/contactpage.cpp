@@ -7,6 +7,7 @@
 #include "contacts/contactlinks.h"
 #include "contacts/contactsearch.h"
 #include "db/queryops.h"
+#include "util/flowlayout.h"
 #include "util/inifile.h"
 #include "util/messages.h"
 
@@ -416,12 +417,11 @@ void ContactPage::buildDocumentPane()
                                    QStringLiteral("Dokument anzeigen (Geht nicht bei allen Datei-Typen!)"));
     btnKontaktDokuUmbenennen =
         makeButton("btnKontaktDokuUmbenennen", QStringLiteral("Datei umbenennen"), QString());
-    auto* buttons = new QHBoxLayout(panKontakteButtons);
-    buttons->setContentsMargins(0, 0, 0, 0);
+    // In a narrow pane the bar wraps into a second row rather than cutting captions.
+    auto* buttons = new FlowLayout(panKontakteButtons);
     for (QPushButton* b : {btnKontaktDokuNeu, btnDokuKontaktLoeschen, btnKontaktOpenDok, btnKontaktViewDok,
                            btnKontaktDokuUmbenennen})
         buttons->addWidget(b);
-    buttons->addStretch();
 
     grdDok = new QTableView;
     grdDok->setObjectName(QStringLiteral("grdDok"));

@@ -269,6 +269,43 @@ private:
     }
 
 private slots:
+    // At the main window's default size and the default pane widths every button shows its whole
+    // caption (the link buttons wrap into a second row), the search box keeps room for a term, and
+    // each default column is as wide as its title.
+    void captionsFitAtDefaultWidths()
+    {
+        Fixture fx;
+        fx.addArticle(QStringLiteral("A1"));
+        fx.addLink(QStringLiteral("A1"), 1, QStringLiteral("/x/"), QStringLiteral("y.pdf"));
+        ArticlePage& page = fx.make();
+        page.resize(1227, 650);
+        page.loadSettings();
+        QCoreApplication::processEvents();
+        fx.click("btnArtikelRefresh");
+        QCoreApplication::processEvents();
+
+        auto* bar = fx.w<QWidget>("panArtikelButtons");
+        QCOMPARE(bar->width(), fx.w<QWidget>("panArtikelDokumente")->width() - 4);
+        QVERIFY(bar->width() < 520); // narrower than the six buttons in one row
+        for (QPushButton* b : bar->findChildren<QPushButton*>()) {
+            QVERIFY2(b->width() >= b->sizeHint().width(), qPrintable(b->text()));
+            QVERIFY2(bar->rect().contains(b->geometry()), qPrintable(b->text()));
+        }
+        auto* search = fx.w<QLineEdit>("EditSearch");
+        QVERIFY(search->width() >= search->fontMetrics().horizontalAdvance(QStringLiteral("WWWWWWWWWW")));
+
+        for (QTableView* grid : {fx.articles(), fx.links()}) {
+            QHeaderView* header = grid->horizontalHeader();
+            for (int col = 0; col < header->count(); ++col) {
+                if (header->isSectionHidden(col))
+                    continue;
+                const QString title = grid->model()->headerData(col, Qt::Horizontal).toString();
+                QVERIFY2(header->sectionSize(col) > header->fontMetrics().horizontalAdvance(title),
+                         qPrintable(title));
+            }
+        }
+    }
+
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
     // ---- group tree ---------------------------------------------------------------------------
