@@ -16,7 +16,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libsqlite3-dev libqt6sql6-sqlite libqt6sql6-odbc libqt6sql6-mysql
   qt6-webengine-dev qt6-pdf-dev libgl-dev
   mariadb-server mariadb-client odbc-mariadb unixodbc tdsodbc
-  fonts-dejavu-core xauth xvfb
+  fonts-dejavu-core xauth xvfb qt6-translations-l10n
 )
 
 install_packages() {

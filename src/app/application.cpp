@@ -11,8 +11,11 @@
 #include "viewers/documentviewer.h"
 #include "viewers/helpviewer.h"
 
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QSqlDatabase>
 #include <QTableView>
+#include <QTranslator>
 #include <QUrl>
 
 KvApplication::KvApplication(int& argc, char** argv) : QApplication(argc, argv)
@@ -59,13 +62,34 @@ void connectWindows(TFrmMain& window)
     TDlgDokView::install(ctx);
     ArticlePage* page = window.articlePage;
     ArticleLinkDropFilter::install(
-        page->linkGrid(), ctx, [page] { return page->hasCurrentArticle() ? page->currentArtNr() : QString(); },
+        page->linkGrid(), ctx,
+        [page] { return page->hasCurrentArticle() ? page->currentArtNr() : QString(); },
         [page] { page->RefreshArticleLinks(); });
+}
+// German number and date formats where the system names no locale of its own (the "C" locale of
+// a bare Linux session); a user's own locale is kept.
+void useGermanFormatsWithoutSystemLocale()
+{
+    if (QLocale::system().language() == QLocale::C)
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+}
+
+// The program speaks German: Qt's own texts (the standard buttons "Ja", "Nein", "Abbrechen", the
+// file and print dialogs) are shown in German too.
+void installGermanQtTexts(QApplication& app)
+{
+    auto* translator = new QTranslator(&app);
+    if (translator->load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"),
+                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+    else
+        delete translator;
 }
 } // namespace
 
 int runApplication(int argc, char* argv[])
 {
+    useGermanFormatsWithoutSystemLocale();
     {
         QStringList arguments;
         for (int i = 1; i < argc; ++i)
@@ -77,6 +101,7 @@ int runApplication(int argc, char* argv[])
     // The embedded browser (help window, document viewer) wants this before the application exists.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     KvApplication app(argc, argv);
+    installGermanQtTexts(app);
     registerWindows();
     int result = 0;
     {

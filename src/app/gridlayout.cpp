@@ -148,11 +148,11 @@ void GridLayoutStore::applyLayout()
             h->moveSection(from, visual);
         // A stored width that is still the default one is widened to its title as the default is.
         if (c.widthChars > 0 && c.widthChars == defaultWidths_.value(c.field, -1))
-            h->resizeSection(logical, qMax(c.widthChars * charWidth(),
-                                           titleWidth(c.title.isEmpty() ? model->headerData(
-                                                                              logical, Qt::Horizontal)
-                                                                              .toString()
-                                                                        : c.title)));
+            h->resizeSection(
+                logical,
+                qMax(c.widthChars * charWidth(),
+                     titleWidth(c.title.isEmpty() ? model->headerData(logical, Qt::Horizontal).toString()
+                                                  : c.title)));
         else if (c.widthChars > 0)
             h->resizeSection(logical, c.widthChars * charWidth());
         if (!c.title.isEmpty())

@@ -126,8 +126,11 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::newRow("all") << QString() << "ARTNR" << QString() << false << "L1:2,L2:0,L3:1";
         QTest::newRow("documents only") << QString() << "ARTNR" << QString() << true << "L1:2,L3:1";
-        QTest::newRow("search and group") << "bohr*" << "BEZEICHNUNG" << "WERKZEUG" << false << "L1:2";
-        QTest::newRow("apostrophe group") << QString() << "ARTNR" << "O'NEIL" << true << "L3:1";
+        QTest::newRow("search and group") << "bohr*"
+                                          << "BEZEICHNUNG"
+                                          << "WERKZEUG" << false << "L1:2";
+        QTest::newRow("apostrophe group") << QString() << "ARTNR"
+                                          << "O'NEIL" << true << "L3:1";
     }
     void articleListRunsOnTheServer()
     {
@@ -139,11 +142,11 @@ private slots:
         QSqlQuery q(db());
         QVERIFY(q.exec(QStringLiteral("DELETE FROM mart")));
         QVERIFY(q.exec(QStringLiteral("DELETE FROM martbild WHERE ARTNR LIKE 'L%'")));
-        QVERIFY2(q.exec(QStringLiteral(
-                     "INSERT INTO mart (ARTNR, OBERGRUPPE, BEZEICHNUNG, ARTIKELART) VALUES "
-                     "('L1', 'Werkzeug', 'Bohrmaschine', 1), ('L2', 'Werkzeug', 'Hammer', 2), "
-                     "('L3', 'O''Neil', 'Bohrfutter', 1)")),
-                 qPrintable(q.lastError().text()));
+        QVERIFY2(
+            q.exec(QStringLiteral("INSERT INTO mart (ARTNR, OBERGRUPPE, BEZEICHNUNG, ARTIKELART) VALUES "
+                                  "('L1', 'Werkzeug', 'Bohrmaschine', 1), ('L2', 'Werkzeug', 'Hammer', 2), "
+                                  "('L3', 'O''Neil', 'Bohrfutter', 1)")),
+            qPrintable(q.lastError().text()));
         QVERIFY(q.exec(QStringLiteral("INSERT INTO martbild (ARTNR, LFDNR, DATEINAME, PFADNAME) VALUES "
                                       "('L1', 1, 'a.pdf', '/x/'), ('L1', 2, 'b.pdf', '/x/'), "
                                       "('L3', 1, 'c.pdf', '/x/')")));

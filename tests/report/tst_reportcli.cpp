@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTextStream>
 
@@ -145,6 +146,9 @@ private slots:
         env.remove(QStringLiteral("QT_QPA_PLATFORM"));
         env.remove(QStringLiteral("DISPLAY"));
         env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        // A session without a locale of its own still gets German dates in the "Stand:" line.
+        env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
         program.setProcessEnvironment(env);
         program.start(qEnvironmentVariable("KV_BINARY_DIR") + QStringLiteral("/kvdokman"),
                       {writeIni(tdb), QStringLiteral("--report"), report});
@@ -155,6 +159,10 @@ private slots:
                  QStringLiteral("1 Verknüpfungen geprüft, 1 ungültige Artikel-Verknüpfungen, "
                                 "0 ungültige Eingangsrechnungs-Verknüpfungen\n"));
         QVERIFY(readAll(report).contains("#VerknLoe(A/1)"));
+        QVERIFY2(QRegularExpression(QStringLiteral("<p>Stand: \\d\\d\\.\\d\\d\\.\\d\\d \\d\\d:\\d\\d:\\d\\d"))
+                     .match(QString::fromUtf8(readAll(report)))
+                     .hasMatch(),
+                 qPrintable(readAll(report).left(600)));
 
         program.start(qEnvironmentVariable("KV_BINARY_DIR") + QStringLiteral("/kvdokman"),
                       {QStringLiteral("/K:") + tdb.dir() + QStringLiteral("/FEHLT"),
