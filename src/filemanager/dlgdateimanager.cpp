@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QDrag>
+#include <QFileIconProvider>
 #include <QFileSystemModel>
 #include <QFrame>
 #include <QGridLayout>
@@ -44,6 +45,39 @@
 #include <array>
 
 namespace {
+
+// Icons of the folder tree and the file list. Without a desktop icon theme (a plain X session, a
+// minimal desktop) the system gives no icons at all and folders look like files; the style's
+// folder, drive and file pictures stand in for the missing ones.
+class FallbackIconProvider : public QFileIconProvider
+{
+public:
+    QIcon icon(IconType type) const override
+    {
+        const QIcon themed = QFileIconProvider::icon(type);
+        if (!themed.isNull())
+            return themed;
+        switch (type) {
+        case Computer:
+            return QApplication::style()->standardIcon(QStyle::SP_ComputerIcon);
+        case Drive:
+            return QApplication::style()->standardIcon(QStyle::SP_DriveHDIcon);
+        case Folder:
+            return QApplication::style()->standardIcon(QStyle::SP_DirIcon);
+        default:
+            return QApplication::style()->standardIcon(QStyle::SP_FileIcon);
+        }
+    }
+    QIcon icon(const QFileInfo& info) const override
+    {
+        const QIcon themed = QFileIconProvider::icon(info);
+        if (!themed.isNull())
+            return themed;
+        if (info.isRoot())
+            return icon(Drive);
+        return icon(info.isDir() ? Folder : File);
+    }
+};
 
 // The group of the window placement.
 QString settingsSection()
@@ -242,8 +276,12 @@ TDlgDateiManager::TDlgDateiManager(AppContext& ctx, QWidget* parent) : QWidget(p
     btnPfadVor = makeButton(panOrdner, "btnPfadVor", QString());
     btnPfadVor->setIcon(style()->standardIcon(QStyle::SP_ArrowForward));
     btnPfadVor->setToolTip(QStringLiteral("Vorwärts"));
+    // One provider for every window and model, kept to the end of the program: the models may ask
+    // for icons until they are destroyed.
+    static FallbackIconProvider* const iconProvider = new FallbackIconProvider;
     treeModel_ = new QFileSystemModel(this);
     treeModel_->setObjectName(QStringLiteral("LMDShellFolder1Tree"));
+    treeModel_->setIconProvider(iconProvider);
     treeModel_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
     treeModel_->setRootPath(fileSystemTop());
     treeModel_->sort(0, Qt::AscendingOrder);
@@ -305,6 +343,7 @@ TDlgDateiManager::TDlgDateiManager(AppContext& ctx, QWidget* parent) : QWidget(p
 
     listModel_ = new QFileSystemModel(this);
     listModel_->setObjectName(QStringLiteral("LMDShellFolder1"));
+    listModel_->setIconProvider(iconProvider);
     listModel_->setFilter(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::AllDirs);
     listModel_->setReadOnly(true); // renames go through the command that keeps the links in step
     LMDShellList1 = new QStackedWidget(panDateien);
