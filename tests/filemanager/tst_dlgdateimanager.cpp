@@ -489,6 +489,27 @@ private slots:
         QCOMPARE(w->LMDShellTree1->model()->rowCount(w->LMDShellTree1->rootIndex()), 1); // the top node alone
     }
 
+    // Folders and files carry a picture even where the desktop has no icon theme (as here).
+    void foldersAndFilesHavePictures()
+    {
+        w = TDlgDateiManager::showFor(ctx);
+        w->setCurrentFolder(docs);
+        QFileSystemModel* files = w->fileModel();
+        QTRY_VERIFY(files->rowCount(files->index(QDir::cleanPath(docs))) > 0);
+        const QModelIndex folder = files->index(docs + "sub");
+        QVERIFY(folder.isValid());
+        const QIcon folderIcon = files->data(folder, Qt::DecorationRole).value<QIcon>();
+        QVERIFY(!folderIcon.isNull());
+        QVERIFY(!w->folderModel()->data(w->folderModel()->index(docs + "sub"), Qt::DecorationRole)
+                     .value<QIcon>()
+                     .isNull());
+        for (int row = 0; row < files->rowCount(folder.parent()); ++row) {
+            const QModelIndex i = files->index(row, 0, folder.parent());
+            QVERIFY2(!files->data(i, Qt::DecorationRole).value<QIcon>().isNull(),
+                     qPrintable(files->fileName(i)));
+        }
+    }
+
     void settingsDefaultsAndTop()
     {
         w = TDlgDateiManager::showFor(ctx); // no settings yet
