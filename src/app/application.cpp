@@ -18,6 +18,10 @@
 #include <QTranslator>
 #include <QUrl>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 KvApplication::KvApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
     setOrganizationName(appinfo::organisationName());
@@ -85,6 +89,16 @@ void installGermanQtTexts(QApplication& app)
     else
         delete translator;
 }
+// Chromium, behind the help window and the HTML view of the document viewer, cannot use its sandbox
+// for the root user and ends the whole program instead. Started as root (as the set-up script does
+// on a fresh machine), the embedded browser runs without its sandbox.
+void allowEmbeddedBrowserForRoot()
+{
+#ifdef Q_OS_UNIX
+    if (::geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+#endif
+}
 } // namespace
 
 int runApplication(int argc, char* argv[])
@@ -98,6 +112,7 @@ int runApplication(int argc, char* argv[])
         if (IsReportCommand(arguments))
             return runReportCommand(arguments);
     }
+    allowEmbeddedBrowserForRoot();
     // The embedded browser (help window, document viewer) wants this before the application exists.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     KvApplication app(argc, argv);
