@@ -115,13 +115,23 @@ TDlgHilfeHTML* TDlgHilfeHTML::showHelp(AppContext& ctx)
     } else {
         instance_->bringToFront();
     }
-    instance_->navigate(onlineHelpAddress());
+    instance_->navigate(manualAddress(ctx.config.helpFolder));
     return instance_;
 }
 
 TDlgHilfeHTML* TDlgHilfeHTML::instance()
 {
     return instance_;
+}
+
+QUrl TDlgHilfeHTML::manualAddress(const QString& helpFolder)
+{
+    if (!helpFolder.isEmpty()) {
+        const QFileInfo local(QDir(helpFolder), manualFileName());
+        if (local.isFile())
+            return QUrl::fromLocalFile(local.absoluteFilePath());
+    }
+    return onlineHelpAddress();
 }
 
 QUrl TDlgHilfeHTML::onlineHelpAddress()
