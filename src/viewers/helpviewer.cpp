@@ -409,7 +409,8 @@ void TDlgHilfeHTML::lboxSucheTrefferClick()
     QString folder = ctx_.config.helpFolder;
     if (!folder.endsWith(u'/') && !folder.endsWith(u'\\'))
         folder += pathSeparator();
-    navigate(QUrl::fromLocalFile(folder + item->text()));
+    // A help folder given relative to the working folder (as the demo's is) names the page there.
+    navigate(QUrl::fromLocalFile(QFileInfo(folder + item->text()).absoluteFilePath()));
 }
 
 void TDlgHilfeHTML::btnSucheWortClick()

@@ -177,7 +177,7 @@ private slots:
     }
 
     // The manual in the help folder wins over the online one, on the first command and on every later
-    // one; a help folder given relative to the working folder works as well. Without it (or with a
+    // one; a help folder given relative to the working folder works as well, also for the search. Without it (or with a
     // folder of that name) the online manual is loaded.
     void manualFromHelpFolder()
     {
@@ -208,6 +208,14 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(done.count(), 3, 30000);
         QCOMPARE(w->browser()->url(), QUrl::fromLocalFile(local));
 
+        // A hit of the search is shown from the relative help folder as well.
+        writeFile(folder + "/seite.htm", "<html><body>Seite im lokalen Ordner</body></html>");
+        w->editSuchbegriff->setText(QStringLiteral("lokalen"));
+        w->btnSuchenStartClick();
+        QCOMPARE(w->lboxSucheTreffer->count(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(w->browser()->url(), QUrl::fromLocalFile(folder + "/seite.htm"), 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(done.count(), 4, 30000);
+
         // Gone from the folder (or a folder in its place): the online manual again.
         QVERIFY(QFile::remove(local));
         QCOMPARE(TDlgHilfeHTML::manualAddress(QStringLiteral("lokal")), TDlgHilfeHTML::onlineHelpAddress());
@@ -215,7 +223,7 @@ private slots:
         QCOMPARE(TDlgHilfeHTML::manualAddress(QStringLiteral("lokal")), TDlgHilfeHTML::onlineHelpAddress());
         QCOMPARE(TDlgHilfeHTML::manualAddress(QString()), TDlgHilfeHTML::onlineHelpAddress());
         QCOMPARE(openHelp(), w);
-        QTRY_COMPARE_WITH_TIMEOUT(done.count(), 4, 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(done.count(), 5, 30000);
         QCOMPARE(w->browser()->url(), TDlgHilfeHTML::onlineHelpAddress());
         QTRY_COMPARE_WITH_TIMEOUT(w->browser()->title(), QStringLiteral("Handbuch"), 30000);
     }
