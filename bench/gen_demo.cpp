@@ -6,12 +6,18 @@
 //   gen_demo DEMO_DIR [--if-needed]
 //
 // DEMO_DIR is the demo folder (with data/ and KORVAN.INI). It gets kvdemo.db and files/.
-// --if-needed does nothing when kvdemo.db is newer than the data files and this program.
+// --if-needed leaves those two alone when kvdemo.db is newer than the data files and this program.
+// Every run also assembles the manual Hilfe/bed_anleitung_dokman.mht from the pages in Hilfe/, and
+// starts each demo user's file manager at files/ (RootFolder of the user's settings file, only where
+// the user has no RootFolder yet).
 // The result depends only on the data files and the folder's location (links hold absolute
 // folders), so running it twice gives the same database.
 
+#include "app/config.h"
 #include "db/schema.h"
 #include "util/helpers.h"
+#include "util/inifile.h"
+#include "viewers/helparchive.h"
 
 #include <QDate>
 #include <QDir>
@@ -27,6 +33,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTextStream>
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -532,6 +539,48 @@ QDateTime newestInput(const QString& demo)
     return newest;
 }
 
+// The manual's pages, in the order of the archive.
+const QStringList kManualPages = {
+    QStringLiteral("index.htm"),     QStringLiteral("start.htm"),        QStringLiteral("artikel.htm"),
+    QStringLiteral("kontakte.htm"),  QStringLiteral("ungueltig.htm"),    QStringLiteral("dateimanager.htm"),
+    QStringLiteral("viewer.htm"),
+};
+
+void writeManual(const QString& demo)
+{
+    const QString folder = demo + QStringLiteral("/Hilfe");
+    if (!QFileInfo::exists(folder + u'/' + kManualPages.first())) {
+        std::printf("gen_demo: no manual pages in %s\n", qPrintable(folder));
+        return;
+    }
+    const QString target = folder + QStringLiteral("/bed_anleitung_dokman.mht");
+    QString error;
+    if (!WriteHelpArchive(folder, kManualPages, QStringLiteral("KORVAN-DokumentenManager – Anleitung"), target,
+                          &error))
+        die(error);
+    std::printf("gen_demo: manual %s\n", qPrintable(target));
+}
+
+// The demo's documents as the file manager's start folder of every demo user who has not chosen one.
+void seedFileManagerRoot(const QString& demo)
+{
+    const QString userFolder = demo + QStringLiteral("/User");
+    QDir().mkpath(userFolder);
+    const QString files = QDir::toNativeSeparators(demo + QStringLiteral("/files"));
+    const QString section = QStringLiteral("KvDokManDatMan");
+    const QString key = QStringLiteral("RootFolder");
+    for (const QStringList& r : readTable(demo + QStringLiteral("/data/benutzer.txt"))) {
+        // The file name as the program builds it after the login (the short name as stored).
+        IniFile ini(MakeSettingsFileName(userFolder, field(r, 0).left(10)));
+        const auto keys = ini.readSection(section);
+        const bool chosen = std::any_of(keys.begin(), keys.end(), [&](const QPair<QString, QString>& kv) {
+            return kv.first.compare(key, Qt::CaseInsensitive) == 0;
+        });
+        if (!chosen && !ini.writeString(section, key, files))
+            die(QStringLiteral("cannot write ") + ini.path());
+    }
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -553,6 +602,8 @@ int main(int argc, char* argv[])
         QFileInfo::exists(demo + QStringLiteral("/files")) &&
         QFileInfo(dbFile).lastModified() > newestInput(demo)) {
         std::printf("gen_demo: %s is up to date\n", qPrintable(dbFile));
+        writeManual(demo);
+        seedFileManagerRoot(demo);
         return 0;
     }
     const QString tmp = dbFile + QStringLiteral(".tmp");
@@ -562,8 +613,9 @@ int main(int argc, char* argv[])
     QFile::remove(dbFile);
     if (!QFile::rename(tmp, dbFile))
         die(QStringLiteral("cannot rename ") + tmp);
-    QDir().mkpath(demo + QStringLiteral("/User"));
     std::printf("gen_demo: %s: %d links (%d to missing files), %d files in %s/files\n", qPrintable(dbFile),
                 g.links, g.missing, g.filesWritten, qPrintable(demo));
+    writeManual(demo);
+    seedFileManagerRoot(demo);
     return 0;
 }

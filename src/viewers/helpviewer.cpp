@@ -115,13 +115,23 @@ TDlgHilfeHTML* TDlgHilfeHTML::showHelp(AppContext& ctx)
     } else {
         instance_->bringToFront();
     }
-    instance_->navigate(onlineHelpAddress());
+    instance_->navigate(manualAddress(ctx.config.helpFolder));
     return instance_;
 }
 
 TDlgHilfeHTML* TDlgHilfeHTML::instance()
 {
     return instance_;
+}
+
+QUrl TDlgHilfeHTML::manualAddress(const QString& helpFolder)
+{
+    if (!helpFolder.isEmpty()) {
+        const QFileInfo local(QDir(helpFolder), manualFileName());
+        if (local.isFile())
+            return QUrl::fromLocalFile(local.absoluteFilePath());
+    }
+    return onlineHelpAddress();
 }
 
 QUrl TDlgHilfeHTML::onlineHelpAddress()
@@ -399,7 +409,8 @@ void TDlgHilfeHTML::lboxSucheTrefferClick()
     QString folder = ctx_.config.helpFolder;
     if (!folder.endsWith(u'/') && !folder.endsWith(u'\\'))
         folder += pathSeparator();
-    navigate(QUrl::fromLocalFile(folder + item->text()));
+    // A help folder given relative to the working folder (as the demo's is) names the page there.
+    navigate(QUrl::fromLocalFile(QFileInfo(folder + item->text()).absoluteFilePath()));
 }
 
 void TDlgHilfeHTML::btnSucheWortClick()

@@ -35,12 +35,15 @@ class TDlgHilfeHTML : public QWidget
     Q_OBJECT
 public:
     // The help command: creates the help window (owned by ctx.mainWindow) on the first call and shows
-    // it, brings the existing one to the front on later calls; then loads the online manual. A
-    // window created otherwise (the main window's own factory) counts as the existing one.
+    // it, brings the existing one to the front on later calls; then loads the manual (manualAddress).
+    // A window created otherwise (the main window's own factory) counts as the existing one.
     static TDlgHilfeHTML* showHelp(AppContext& ctx);
     // The open help window, or nullptr.
     static TDlgHilfeHTML* instance();
 
+    // The manual the help command shows: the file "bed_anleitung_dokman.mht" in the help folder when
+    // it is there (so the manual works without a connection), else the online manual.
+    static QUrl manualAddress(const QString& helpFolder);
     // The online manual: base address followed by "bed_anleitung_dokman.mht".
     static QUrl onlineHelpAddress();
     static QString onlineHelpBaseAddress();

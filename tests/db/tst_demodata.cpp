@@ -8,6 +8,7 @@
 #include "db/queryops.h"
 #include "scriptedmessages.h"
 #include "util/helpers.h"
+#include "util/inifile.h"
 
 #include <QProcess>
 #include <QSqlDatabase>
@@ -42,10 +43,22 @@ private slots:
         for (const QString& f : QDir(source + QStringLiteral("/data")).entryList(QDir::Files))
             QVERIFY(QFile::copy(source + QStringLiteral("/data/") + f, demo + QStringLiteral("/data/") + f));
         QVERIFY(QFile::copy(source + QStringLiteral("/KORVAN.INI"), demo + QStringLiteral("/KORVAN.INI")));
+        QVERIFY(QDir().mkpath(demo + QStringLiteral("/Hilfe")));
+        for (const QString& f : QDir(source + QStringLiteral("/Hilfe")).entryList({QStringLiteral("*.htm")}))
+            QVERIFY(QFile::copy(source + QStringLiteral("/Hilfe/") + f, demo + QStringLiteral("/Hilfe/") + f));
+        // Users' own settings from earlier runs: MK chose a start folder, DEMO has other keys only.
+        QVERIFY(QDir().mkpath(demo + QStringLiteral("/User")));
+        IniFile(demo + QStringLiteral("/User/MK.CFG"))
+            .writeString(QStringLiteral("KvDokManDatMan"), QStringLiteral("rootfolder"), QStringLiteral("/tmp"));
+        IniFile(demo + QStringLiteral("/User/DEMO.CFG"))
+            .writeBool(QStringLiteral("KvDokMan"), QStringLiteral("chkArtikelNurMitDoks"), true);
         QString out;
         QCOMPARE(runGenerator(&out), 0);
         QVERIFY2(out.contains(QStringLiteral("links")), qPrintable(out));
-        // A second run with --if-needed leaves everything as it is.
+        // A second run with --if-needed leaves the database as it is, but writes the manual and the
+        // start folders again where they are missing.
+        QVERIFY(QFile::remove(demo + QStringLiteral("/Hilfe/bed_anleitung_dokman.mht")));
+        QVERIFY(QFile::remove(demo + QStringLiteral("/User/ADMIN.CFG")));
         QCOMPARE(runGenerator(&out), 0);
         QVERIFY2(out.contains(QStringLiteral("up to date")), qPrintable(out));
 
@@ -106,6 +119,36 @@ private slots:
     }
 
     // Links to missing files, and the "P-" links whose files were renamed to "<nr>-P".
+    // The manual holds every help page; the file manager of each demo user starts at the demo's
+    // files unless the user chose a folder.
+    void manualAndFileManagerStart()
+    {
+        QFile mht(demo + QStringLiteral("/Hilfe/bed_anleitung_dokman.mht"));
+        QVERIFY(mht.open(QIODevice::ReadOnly));
+        const QByteArray archive = mht.readAll();
+        QVERIFY(archive.contains("Content-Type: multipart/related;"));
+        const QStringList pages = QDir(demo + QStringLiteral("/Hilfe")).entryList({QStringLiteral("*.htm")});
+        QCOMPARE(pages.size(), 7);
+        for (const QString& p : pages)
+            QVERIFY2(archive.contains(QByteArray("<section id=3D\"" + QFileInfo(p).completeBaseName().toUtf8() +
+                                                 "\">")),
+                     qPrintable(p));
+
+        const QString files = demo + QStringLiteral("/files");
+        const auto rootOf = [&](const QString& user) {
+            FileManagerSettings s;
+            s.load(MakeSettingsFileName(demo + QStringLiteral("/User"), user));
+            return s.RootFolder;
+        };
+        for (const QString& user : {QStringLiteral("ADMIN"), QStringLiteral("DEMO"), QString::fromUtf8("SÖ"),
+                                    QStringLiteral("TW")})
+            QCOMPARE(rootOf(user), files);
+        QCOMPARE(rootOf(QStringLiteral("MK")), QStringLiteral("/tmp"));
+        UserSettings demoSettings;
+        demoSettings.load(demo + QStringLiteral("/User/DEMO.CFG"));
+        QVERIFY(demoSettings.chkArtikelNurMitDoks);
+    }
+
     void linksOnDisk()
     {
         ScriptedMessages messages;

@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
 #include <QTcpServer>
@@ -173,6 +174,58 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(second));
         QTest::keyClick(second->btnSuche, Qt::Key_Escape);
         QTRY_VERIFY(!TDlgHilfeHTML::instance());
+    }
+
+    // The manual in the help folder wins over the online one, on the first command and on every later
+    // one; a help folder given relative to the working folder works as well, also for the search. Without it (or with a
+    // folder of that name) the online manual is loaded.
+    void manualFromHelpFolder()
+    {
+        const QString folder = dir_.filePath(QStringLiteral("lokal"));
+        const QString local = folder + QStringLiteral("/bed_anleitung_dokman.mht");
+        writeFile(local, manualArchive().replace("<h1>Handbuch</h1>", "<h1>Lokal</h1>")
+                             .replace("<title>Handbuch</title>", "<title>Lokales Handbuch</title>"));
+        const QString oldCurrent = QDir::currentPath();
+        const auto restore = qScopeGuard([&] {
+            QDir::setCurrent(oldCurrent);
+            ctx_.config.helpFolder = helpFolder_;
+        });
+        QVERIFY(QDir::setCurrent(dir_.path()));
+
+        for (const QString& helpFolder : {folder, QStringLiteral("lokal"), QStringLiteral("lokal/")}) {
+            ctx_.config.helpFolder = helpFolder;
+            QCOMPARE(TDlgHilfeHTML::manualAddress(helpFolder), QUrl::fromLocalFile(local));
+        }
+        ctx_.config.helpFolder = QStringLiteral("lokal");
+        TDlgHilfeHTML* w = openHelp();
+        QSignalSpy done(w, &TDlgHilfeHTML::navigationCompleted);
+        QTRY_COMPARE_WITH_TIMEOUT(w->browser()->title(), QStringLiteral("Lokales Handbuch"), 30000);
+        QCOMPARE(w->browser()->url(), QUrl::fromLocalFile(local));
+        QTRY_COMPARE_WITH_TIMEOUT(done.count(), 1, 30000);
+        w->navigate(QUrl::fromLocalFile(helpFolder_ + "/artikel.htm"));
+        QTRY_COMPARE_WITH_TIMEOUT(done.count(), 2, 30000);
+        QCOMPARE(openHelp(), w);
+        QTRY_COMPARE_WITH_TIMEOUT(done.count(), 3, 30000);
+        QCOMPARE(w->browser()->url(), QUrl::fromLocalFile(local));
+
+        // A hit of the search is shown from the relative help folder as well.
+        writeFile(folder + "/seite.htm", "<html><body>Seite im lokalen Ordner</body></html>");
+        w->editSuchbegriff->setText(QStringLiteral("lokalen"));
+        w->btnSuchenStartClick();
+        QCOMPARE(w->lboxSucheTreffer->count(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(w->browser()->url(), QUrl::fromLocalFile(folder + "/seite.htm"), 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(done.count(), 4, 30000);
+
+        // Gone from the folder (or a folder in its place): the online manual again.
+        QVERIFY(QFile::remove(local));
+        QCOMPARE(TDlgHilfeHTML::manualAddress(QStringLiteral("lokal")), TDlgHilfeHTML::onlineHelpAddress());
+        QVERIFY(QDir().mkpath(local));
+        QCOMPARE(TDlgHilfeHTML::manualAddress(QStringLiteral("lokal")), TDlgHilfeHTML::onlineHelpAddress());
+        QCOMPARE(TDlgHilfeHTML::manualAddress(QString()), TDlgHilfeHTML::onlineHelpAddress());
+        QCOMPARE(openHelp(), w);
+        QTRY_COMPARE_WITH_TIMEOUT(done.count(), 5, 30000);
+        QCOMPARE(w->browser()->url(), TDlgHilfeHTML::onlineHelpAddress());
+        QTRY_COMPARE_WITH_TIMEOUT(w->browser()->title(), QStringLiteral("Handbuch"), 30000);
     }
 
     // The maker's server hands the manual out as a web archive; the window shows it all the same.
