@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "viewers/helparchive.h"
 
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -87,8 +90,9 @@ QByteArray BuildHelpArchive(const QList<HelpPage>& pages, const QString& title, 
     static const QRegularExpression nav(QStringLiteral("<nav\\b[^>]*>.*?</nav>\\s*"), kHtml);
     static const QRegularExpression link(QStringLiteral("href=\"([^\"#]+)(#[^\"]*)?\""),
                                          QRegularExpression::CaseInsensitiveOption);
-    QString html = QStringLiteral("<!DOCTYPE html>\n<html lang=\"de\">\n<head>\n<meta charset=\"utf-8\">\n<title>") +
-                   escapeHtml(title) + QStringLiteral("</title>\n");
+    QString html =
+        QStringLiteral("<!DOCTYPE html>\n<html lang=\"de\">\n<head>\n<meta charset=\"utf-8\">\n<title>") +
+        escapeHtml(title) + QStringLiteral("</title>\n");
     if (!pages.isEmpty())
         html += stylesOf(QString::fromUtf8(pages.first().html)) + u'\n';
     html += QStringLiteral("</head>\n<body>\n");
@@ -148,10 +152,32 @@ bool WriteHelpArchive(const QString& folder, const QStringList& pageNames, const
         pages << HelpPage{name, f.readAll()};
     }
     QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly) || out.write(BuildHelpArchive(pages, title, QUrl::fromLocalFile(QFileInfo(target).absoluteFilePath()))) < 0 || !out.commit()) {
+    if (!out.open(QIODevice::WriteOnly) ||
+        out.write(BuildHelpArchive(pages, title, QUrl::fromLocalFile(QFileInfo(target).absoluteFilePath()))) <
+            0 ||
+        !out.commit()) {
         if (error)
             *error = target + QStringLiteral(": ") + out.errorString();
         return false;
     }
     return true;
+}
+
+void InstallInPageLinks(QWebEnginePage* page)
+{
+    // Runs in the application's world, which the archive's sandbox leaves alone; it sees the same
+    // document and its click events. Installed once per document.
+    static const QString script = QStringLiteral(
+        "(function(){"
+        "if (window.__kvInPageLinks) return; window.__kvInPageLinks = true;"
+        "document.addEventListener('click', function(e){"
+        " var a = e.target && e.target.closest ? e.target.closest('a[href^=\"#\"]') : null;"
+        " if (!a) return;"
+        " var id = decodeURIComponent(a.getAttribute('href').substring(1));"
+        " var t = id ? (document.getElementById(id) || document.getElementsByName(id)[0]) : document.body;"
+        " if (!t) return;"
+        " e.preventDefault(); t.scrollIntoView();"
+        "}, true);"
+        "})();");
+    page->runJavaScript(script, QWebEngineScript::ApplicationWorld);
 }

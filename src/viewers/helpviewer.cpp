@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "viewers/helpviewer.h"
+#include "viewers/helparchive.h"
 
 #include "app/appcontext.h"
 #include "app/appinfo.h"
@@ -307,6 +308,8 @@ TDlgHilfeHTML::TDlgHilfeHTML(AppContext& ctx, QWidget* parent) : QWidget(parent)
     connect(WebBrowser1, &QWebEngineView::loadStarted, this, [this] { loading_ = true; });
     connect(WebBrowser1, &QWebEngineView::loadFinished, this, [this](bool ok) {
         loading_ = false;
+        if (ok)
+            InstallInPageLinks(WebBrowser1->page());
         WebBrowser1NavigateComplete2();
         if (findPending_) {
             findPending_ = false;

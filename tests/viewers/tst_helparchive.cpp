@@ -44,11 +44,13 @@ QList<HelpPage> samplePages()
         filler += "<p>Zeile " + QByteArray::number(i) + " mit Ümlauten: Größe, Maß, Übersicht.</p>\n";
     return {
         {QStringLiteral("eins.htm"),
-         page("Eins", "<h1>Übersicht</h1><p><a id=\"l1\" href=\"zwei.htm\">Zwei</a> <a id=\"l2\" "
-                      "href=\"ZWEI.HTM#zwei-ende\">Ende</a> <a id=\"l3\" href=\"https://example.invalid/a.htm\">"
-                      "Außen</a> <a id=\"l4\" href=\"#eins\">Oben</a></p>" +
-                          filler)},
-        {QStringLiteral("zwei.htm"), page("Zwei", "<h1>Zweite Seite</h1>" + filler + "<h2 id=\"zwei-ende\">Ende</h2>")},
+         page("Eins",
+              "<h1>Übersicht</h1><p><a id=\"l1\" href=\"zwei.htm\">Zwei</a> <a id=\"l2\" "
+              "href=\"ZWEI.HTM#zwei-ende\">Ende</a> <a id=\"l3\" href=\"https://example.invalid/a.htm\">"
+              "Außen</a> <a id=\"l4\" href=\"#eins\">Oben</a></p>" +
+                  filler)},
+        {QStringLiteral("zwei.htm"),
+         page("Zwei", "<h1>Zweite Seite</h1>" + filler + "<h2 id=\"zwei-ende\">Ende</h2>")},
     };
 }
 
@@ -90,7 +92,7 @@ private slots:
     void archiveStructure()
     {
         const QByteArray archive = BuildHelpArchive(samplePages(), QStringLiteral("Anleitung"),
-                                                  QUrl(QStringLiteral("file:///hilfe/handbuch.mht")));
+                                                    QUrl(QStringLiteral("file:///hilfe/handbuch.mht")));
         QVERIFY(archive.startsWith("From: "));
         QVERIFY(archive.contains("MIME-Version: 1.0\r\n"));
         QVERIFY(archive.contains("Content-Type: multipart/related;"));
@@ -135,7 +137,8 @@ private slots:
         const QString file = dir.filePath(QStringLiteral("bed_anleitung_dokman.mht"));
         QFile f(file);
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(BuildHelpArchive(samplePages(), QStringLiteral("Anleitung für Büro"), QUrl::fromLocalFile(file)));
+        f.write(
+            BuildHelpArchive(samplePages(), QStringLiteral("Anleitung für Büro"), QUrl::fromLocalFile(file)));
         f.close();
 
         QWebEngineView view;
@@ -171,11 +174,24 @@ private slots:
         QCOMPARE(rect.size(), 2);
         QWidget* input = view.focusProxy() ? view.focusProxy() : &view;
         QTest::mouseClick(input, Qt::LeftButton, {}, QPoint(rect[0].toInt(), rect[1].toInt()));
-        // The browser keeps archives from navigating, also within the page; a link to another page
-        // of the manual must at least leave the manual where it is (not an error page).
+        // The browser keeps archives from navigating, also within the page: without help the click
+        // leaves the manual where it is (not an error page), and does not move.
         QTest::qWait(500);
         QCOMPARE(js(QStringLiteral("location.href")).toString(), QUrl::fromLocalFile(file).toString());
         QCOMPARE(view.title(), QStringLiteral("Anleitung für Büro"));
+        QCOMPARE(js(QStringLiteral("window.scrollY")).toInt(), 0);
+
+        // With the in-page links installed the same click jumps to the other page's heading.
+        InstallInPageLinks(view.page());
+        InstallInPageLinks(view.page()); // a second call adds no second handler
+        QTest::mouseClick(input, Qt::LeftButton, {}, QPoint(rect[0].toInt(), rect[1].toInt()));
+        QTRY_VERIFY(js(QStringLiteral("window.scrollY")).toInt() > 0);
+        // The heading stands last in the document: it is in view, as far up as the page can scroll.
+        QVERIFY(js(QStringLiteral(
+                       "(function(){var r=document.getElementById('zwei-ende').getBoundingClientRect();"
+                       "return r.top >= 0 && r.bottom <= window.innerHeight;})()"))
+                    .toBool());
+        QCOMPARE(js(QStringLiteral("location.href")).toString(), QUrl::fromLocalFile(file).toString());
     }
 };
 
