@@ -674,8 +674,10 @@ void TDlgDateiManager::applyViewStyle(int index)
     switch (index) {
     case LargeIcons:
         lstSymbole->setViewMode(QListView::IconMode);
+        // Names wrap under their picture (up to three lines), as on the desktop.
         lstSymbole->setIconSize(QSize(32, 32));
-        lstSymbole->setGridSize(QSize(96, 72));
+        lstSymbole->setGridSize(QSize(112, 32 + 3 * lstSymbole->fontMetrics().lineSpacing() + 14));
+        lstSymbole->setWordWrap(true);
         lstSymbole->setFlow(QListView::LeftToRight);
         lstSymbole->setWrapping(true);
         LMDShellList1->setCurrentWidget(lstSymbole);
@@ -684,6 +686,7 @@ void TDlgDateiManager::applyViewStyle(int index)
         lstSymbole->setViewMode(QListView::ListMode);
         lstSymbole->setIconSize(QSize(16, 16));
         lstSymbole->setGridSize(QSize());
+        lstSymbole->setWordWrap(false);
         lstSymbole->setFlow(QListView::TopToBottom);
         lstSymbole->setWrapping(true);
         LMDShellList1->setCurrentWidget(lstSymbole);
@@ -695,6 +698,7 @@ void TDlgDateiManager::applyViewStyle(int index)
         lstSymbole->setViewMode(QListView::ListMode);
         lstSymbole->setIconSize(QSize(16, 16));
         lstSymbole->setGridSize(QSize(150, 22));
+        lstSymbole->setWordWrap(false);
         lstSymbole->setFlow(QListView::LeftToRight);
         lstSymbole->setWrapping(true);
         LMDShellList1->setCurrentWidget(lstSymbole);
@@ -703,6 +707,9 @@ void TDlgDateiManager::applyViewStyle(int index)
         return; // any other index leaves the style as it is
     }
     lstSymbole->setResizeMode(QListView::Adjust);
+    // Names of one folder often share their beginning ("Bedienungsanleitung ..."): a cut name keeps
+    // its end, where they differ.
+    lstSymbole->setTextElideMode(Qt::ElideMiddle);
     viewStyle_ = ViewStyle(index);
 }
 
