@@ -138,6 +138,35 @@ QByteArray BuildHelpArchive(const QList<HelpPage>& pages, const QString& title, 
     return out;
 }
 
+namespace {
+// The pages share a style sheet file beside them; the archive carries no other files, so a link to a
+// local style sheet becomes the sheet's text in a <style> element. A sheet that cannot be read is
+// reported.
+bool InlineStyleSheets(const QString& folder, QByteArray& html, QString* error)
+{
+    static const QRegularExpression sheet(
+        QStringLiteral("<link\\s[^>]*rel=\"stylesheet\"[^>]*href=\"([^\":]+)\"[^>]*>"), kHtml);
+    QString text = QString::fromUtf8(html);
+    QString result;
+    qsizetype from = 0;
+    for (auto it = sheet.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        QFile f(QDir(folder).filePath(m.captured(1)));
+        if (!f.open(QIODevice::ReadOnly)) {
+            if (error)
+                *error = f.fileName() + QStringLiteral(": ") + f.errorString();
+            return false;
+        }
+        result += text.mid(from, m.capturedStart() - from) + QStringLiteral("<style>\n") +
+                  QString::fromUtf8(f.readAll()).trimmed() + QStringLiteral("\n</style>");
+        from = m.capturedEnd();
+    }
+    result += text.mid(from);
+    html = result.toUtf8();
+    return true;
+}
+} // namespace
+
 bool WriteHelpArchive(const QString& folder, const QStringList& pageNames, const QString& title,
                       const QString& target, QString* error)
 {
@@ -149,7 +178,10 @@ bool WriteHelpArchive(const QString& folder, const QStringList& pageNames, const
                 *error = f.fileName() + QStringLiteral(": ") + f.errorString();
             return false;
         }
-        pages << HelpPage{name, f.readAll()};
+        HelpPage page{name, f.readAll()};
+        if (!InlineStyleSheets(folder, page.html, error))
+            return false;
+        pages << page;
     }
     QSaveFile out(target);
     if (!out.open(QIODevice::WriteOnly) ||

@@ -28,8 +28,9 @@ struct HelpPage
 QByteArray BuildHelpArchive(const QList<HelpPage>& pages, const QString& title, const QUrl& location);
 
 // Reads the pages (file names in the folder, in this order) and writes their archive to the target
-// file, named by the target's own file address. False, with a reason in error, when a page cannot be read or
-// the target cannot be written.
+// file, named by the target's own file address. A page's link to a style sheet in the folder
+// (<link rel="stylesheet" href="hilfe.css">) is replaced by the sheet's text. False, with a reason in error,
+// when a page cannot be read or the target cannot be written.
 bool WriteHelpArchive(const QString& folder, const QStringList& pageNames, const QString& title,
                       const QString& target, QString* error);
 

@@ -44,12 +44,15 @@ private slots:
             QVERIFY(QFile::copy(source + QStringLiteral("/data/") + f, demo + QStringLiteral("/data/") + f));
         QVERIFY(QFile::copy(source + QStringLiteral("/KORVAN.INI"), demo + QStringLiteral("/KORVAN.INI")));
         QVERIFY(QDir().mkpath(demo + QStringLiteral("/Hilfe")));
-        for (const QString& f : QDir(source + QStringLiteral("/Hilfe")).entryList({QStringLiteral("*.htm")}))
-            QVERIFY(QFile::copy(source + QStringLiteral("/Hilfe/") + f, demo + QStringLiteral("/Hilfe/") + f));
+        for (const QString& f : QDir(source + QStringLiteral("/Hilfe"))
+                                    .entryList({QStringLiteral("*.htm"), QStringLiteral("*.css")}))
+            QVERIFY(
+                QFile::copy(source + QStringLiteral("/Hilfe/") + f, demo + QStringLiteral("/Hilfe/") + f));
         // Users' own settings from earlier runs: MK chose a start folder, DEMO has other keys only.
         QVERIFY(QDir().mkpath(demo + QStringLiteral("/User")));
         IniFile(demo + QStringLiteral("/User/MK.CFG"))
-            .writeString(QStringLiteral("KvDokManDatMan"), QStringLiteral("rootfolder"), QStringLiteral("/tmp"));
+            .writeString(QStringLiteral("KvDokManDatMan"), QStringLiteral("rootfolder"),
+                         QStringLiteral("/tmp"));
         IniFile(demo + QStringLiteral("/User/DEMO.CFG"))
             .writeBool(QStringLiteral("KvDokMan"), QStringLiteral("chkArtikelNurMitDoks"), true);
         QString out;
@@ -130,8 +133,8 @@ private slots:
         const QStringList pages = QDir(demo + QStringLiteral("/Hilfe")).entryList({QStringLiteral("*.htm")});
         QCOMPARE(pages.size(), 7);
         for (const QString& p : pages)
-            QVERIFY2(archive.contains(QByteArray("<section id=3D\"" + QFileInfo(p).completeBaseName().toUtf8() +
-                                                 "\">")),
+            QVERIFY2(archive.contains(
+                         QByteArray("<section id=3D\"" + QFileInfo(p).completeBaseName().toUtf8() + "\">")),
                      qPrintable(p));
 
         const QString files = demo + QStringLiteral("/files");
@@ -140,8 +143,8 @@ private slots:
             s.load(MakeSettingsFileName(demo + QStringLiteral("/User"), user));
             return s.RootFolder;
         };
-        for (const QString& user : {QStringLiteral("ADMIN"), QStringLiteral("DEMO"), QString::fromUtf8("SÖ"),
-                                    QStringLiteral("TW")})
+        for (const QString& user :
+             {QStringLiteral("ADMIN"), QStringLiteral("DEMO"), QString::fromUtf8("SÖ"), QStringLiteral("TW")})
             QCOMPARE(rootOf(user), files);
         QCOMPARE(rootOf(QStringLiteral("MK")), QStringLiteral("/tmp"));
         UserSettings demoSettings;

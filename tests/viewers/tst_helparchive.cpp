@@ -128,6 +128,44 @@ private slots:
         QCOMPARE(html.count(QStringLiteral("<body")), 1);
     }
 
+    // Written from the help folder, a page's link to the shared style sheet becomes the sheet's text;
+    // a missing sheet or page is reported and writes nothing.
+    void writtenFromFolderWithStyleSheet()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        auto write = [&](const QString& name, const QByteArray& text) {
+            QFile f(dir.filePath(name));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(text);
+        };
+        write(QStringLiteral("eins.htm"),
+              "<html><head><meta charset=\"utf-8\"><link rel=\"stylesheet\" href=\"hilfe.css\"></head>"
+              "<body><h1>Eins</h1><a href=\"zwei.htm\">Zwei</a></body></html>");
+        write(QStringLiteral("zwei.htm"), "<html><head><link rel=\"stylesheet\" "
+                                          "href=\"hilfe.css\"></head><body><h1>Zwei</h1></body></html>");
+        write(QStringLiteral("hilfe.css"), "h1 { color: #abcdef; }\n");
+        const QString target = dir.filePath(QStringLiteral("handbuch.mht"));
+        QString error;
+        QVERIFY2(WriteHelpArchive(dir.path(), {QStringLiteral("eins.htm"), QStringLiteral("zwei.htm")},
+                                  QStringLiteral("Anleitung"), target, &error),
+                 qPrintable(error));
+        QFile f(target);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray html = decodeQuotedPrintable(f.readAll());
+        QVERIFY(html.contains("<style>\nh1 { color: #abcdef; }\n</style>"));
+        QVERIFY(!html.contains("<link"));
+        QVERIFY(html.contains("href=\"#zwei\""));
+        f.close();
+
+        QVERIFY(QFile::remove(dir.filePath(QStringLiteral("hilfe.css"))));
+        QVERIFY(QFile::remove(target));
+        QVERIFY(!WriteHelpArchive(dir.path(), {QStringLiteral("eins.htm")}, QStringLiteral("Anleitung"),
+                                  target, &error));
+        QVERIFY2(error.contains(QStringLiteral("hilfe.css")), qPrintable(error));
+        QVERIFY(!QFile::exists(target));
+    }
+
     // The browser shows the archive: title, both pages, text with umlauts; a click on a link to the
     // other page stays in the archive.
     void browserShowsArchive()
