@@ -186,10 +186,12 @@ void ArticlePage::buildUi()
     splitter_->setStretchFactor(1, 1);
     splitter_->setStretchFactor(2, 0);
     splitter_->setChildrenCollapsible(false);
-    // The panes may be narrower than their controls want, so that the main window can be small.
+    // The tree may get narrow; the list keeps room for its search and filter controls and the link
+    // pane for its check box (its buttons wrap), so that a small main window narrows the grids
+    // rather than cutting captions.
     panArtikelTree->setMinimumWidth(60);
-    panArtGrids->setMinimumWidth(200);
-    panArtikelDokumente->setMinimumWidth(150);
+    panArtGrids->setMinimumWidth(std::max(200, TopPanel->minimumSizeHint().width()));
+    panArtikelDokumente->setMinimumWidth(std::max(150, chkArtUngueltVerknMark->sizeHint().width() + 4));
 
     auto* auswahlLayout = new QVBoxLayout(tsAuswahl);
     auswahlLayout->setContentsMargins(0, 0, 0, 0);

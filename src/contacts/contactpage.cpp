@@ -261,10 +261,11 @@ ContactPage::ContactPage(AppContext& ctx, QWidget* parent) : QWidget(parent), ct
     splitter_->setChildrenCollapsible(false);
     buildSearchPane();
     buildDocumentPane();
-    // The panes may get narrower than their controls would like, so that the main window can be
-    // made small; the controls are then clipped.
-    panKontakteGrid->setMinimumWidth(200);
-    panKontakteDokumente->setMinimumWidth(200);
+    // The list pane keeps room for its search controls and the document pane for its check box
+    // (its buttons wrap), so that a small main window narrows the grids rather than cutting
+    // captions.
+    panKontakteGrid->setMinimumWidth(std::max(200, panKontakteGrid->layout()->minimumSize().width()));
+    panKontakteDokumente->setMinimumWidth(std::max(200, chkKontakteUngueltVerknMark->sizeHint().width() + 4));
     splitter_->addWidget(panKontakteGrid);
     splitter_->addWidget(panKontakteDokumente);
     splitter_->setStretchFactor(0, 0);
