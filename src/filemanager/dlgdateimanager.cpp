@@ -9,6 +9,7 @@
 #include "filemanager/filelinks.h"
 #include "util/helpers.h"
 #include "util/messages.h"
+#include "util/namedwidgets.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -204,21 +205,6 @@ QPixmap arrowPixmap()
     p.setBrush(QColor(70, 110, 220));
     p.drawPath(path);
     return pm;
-}
-
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& text)
-{
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
-}
-
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& text)
-{
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(QString::fromLatin1(name));
-    return l;
 }
 
 QString helpText()

@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "viewers/helpviewer.h"
-#include "viewers/helparchive.h"
 
 #include "app/appcontext.h"
 #include "app/appinfo.h"
 #include "util/helpers.h"
 #include "util/inifile.h"
 #include "util/messages.h"
+#include "util/namedwidgets.h"
+#include "viewers/helparchive.h"
 
 #include <QApplication>
 #include <QDir>
@@ -69,21 +70,6 @@ bool isEnterKey(const QEvent* event)
         return false;
     const int key = static_cast<const QKeyEvent*>(event)->key();
     return key == Qt::Key_Return || key == Qt::Key_Enter;
-}
-
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& text)
-{
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
-}
-
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& text)
-{
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(QString::fromLatin1(name));
-    return l;
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "db/dialect.h"
 #include "db/query.h"
 #include "db/schema.h"
+#include "mariadbtest.h"
 #include "scriptedmessages.h"
 
 #include <QDir>
@@ -20,10 +21,6 @@
 #include <QTest>
 
 namespace {
-QString env(const char* name)
-{
-    return qEnvironmentVariable(name);
-}
 const QString kConnection = QStringLiteral("links-mariadb");
 } // namespace
 
@@ -62,18 +59,9 @@ private:
 private slots:
     void initTestCase()
     {
-        if (env("KV_MARIADB_PORT").isEmpty() || env("ODBCINI").isEmpty())
-            QFAIL("KV_MARIADB_* / ODBCINI are not set: run this test through ctest, which starts the server");
+        KV_REQUIRE_MARIADB_TEST_SERVER();
         QVERIFY(dir_.isValid());
-        Config c;
-        c.databaseType = DatabaseType::MYSQL;
-        c.iniFilePath = dir_.filePath(QStringLiteral("KORVAN.INI"));
-        c.useSqlUser = true;
-        c.databaseAlias = env("KV_MARIADB_DSN");
-        c.databaseServerName = env("KV_MARIADB_HOST") + u':' + env("KV_MARIADB_PORT");
-        c.databaseName = env("KV_MARIADB_DATABASE");
-        c.databaseUser = env("KV_MARIADB_USER");
-        c.databasePassword = env("KV_MARIADB_PASSWORD");
+        const Config c = MariaDbTestConfig(dir_.filePath(QStringLiteral("KORVAN.INI")));
         {
             ScriptedMessages messages;
             ResetMySqlVariant();

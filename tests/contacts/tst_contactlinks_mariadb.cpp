@@ -10,6 +10,7 @@
 #include "contacts/contactpage.h"
 #include "db/query.h"
 #include "db/schema.h"
+#include "mariadbtest.h"
 #include "scriptedmessages.h"
 
 #include <QCheckBox>
@@ -28,11 +29,6 @@
 
 namespace {
 const QString kConnection = "kvcontacts";
-
-QString env(const char* name)
-{
-    return qEnvironmentVariable(name);
-}
 
 bool writeFile(const QString& path, const QByteArray& content = "x")
 {
@@ -91,21 +87,12 @@ QVariant TestContactLinksMariaDb::scalar(const QString& sql)
 
 void TestContactLinksMariaDb::initTestCase()
 {
-    if (env("KV_MARIADB_PORT").isEmpty() || env("ODBCINI").isEmpty())
-        QFAIL("KV_MARIADB_* / ODBCINI are not set: run this test through ctest, which starts the server");
+    KV_REQUIRE_MARIADB_TEST_SERVER();
     QVERIFY(dir_.isValid());
     GridLayoutStore::setLayoutFilePath(dir_.filePath("kvdokman.ini"));
 
     ScriptedMessages messages;
-    Config c;
-    c.databaseType = DatabaseType::MYSQL;
-    c.iniFilePath = dir_.filePath("KORVAN.INI");
-    c.useSqlUser = true;
-    c.databaseAlias = env("KV_MARIADB_DSN");
-    c.databaseServerName = env("KV_MARIADB_HOST") + ':' + env("KV_MARIADB_PORT");
-    c.databaseName = env("KV_MARIADB_DATABASE");
-    c.databaseUser = env("KV_MARIADB_USER");
-    c.databasePassword = env("KV_MARIADB_PASSWORD");
+    const Config c = MariaDbTestConfig(dir_.filePath("KORVAN.INI"));
     ResetMySqlVariant();
     QVERIFY2(ConnectDatabase(c, kConnection), qPrintable(messages.texts().join(" | ")));
 }

@@ -3,6 +3,7 @@
 // data source name, through QODBC by the driver string, and through QMYSQL.
 #include "app/connection.h"
 #include "db/schema.h"
+#include "mariadbtest.h"
 #include "querycases.h"
 #include "util/inifile.h"
 
@@ -25,19 +26,7 @@ class TestQueriesMariaDb : public QObject
 private:
     QTemporaryDir dir;
 
-    Config baseConfig() const
-    {
-        Config c;
-        c.databaseType = DatabaseType::MYSQL;
-        c.iniFilePath = dir.filePath(QStringLiteral("KORVAN.INI"));
-        c.useSqlUser = true;
-        c.databaseAlias = env("KV_MARIADB_DSN");
-        c.databaseServerName = env("KV_MARIADB_HOST") + u':' + env("KV_MARIADB_PORT");
-        c.databaseName = env("KV_MARIADB_DATABASE");
-        c.databaseUser = env("KV_MARIADB_USER");
-        c.databasePassword = env("KV_MARIADB_PASSWORD");
-        return c;
-    }
+    Config baseConfig() const { return MariaDbTestConfig(dir.filePath(QStringLiteral("KORVAN.INI"))); }
 
     // Connects through ConnectDatabase; fails the test with the messages shown when it cannot.
     bool connect(const Config& c, const QString& name, ScriptedMessages& messages)
@@ -64,8 +53,7 @@ private slots:
 
     void initTestCase()
     {
-        if (env("KV_MARIADB_PORT").isEmpty() || env("ODBCINI").isEmpty())
-            QFAIL("KV_MARIADB_* / ODBCINI are not set: run this test through ctest, which starts the server");
+        KV_REQUIRE_MARIADB_TEST_SERVER();
         QVERIFY(dir.isValid());
         ScriptedMessages messages;
 

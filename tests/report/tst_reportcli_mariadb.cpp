@@ -3,6 +3,7 @@
 // program connects: through KORVAN.INI and the ODBC data source.
 #include "app/connection.h"
 #include "db/schema.h"
+#include "mariadbtest.h"
 #include "report/reportcli.h"
 #include "scriptedmessages.h"
 
@@ -54,8 +55,7 @@ class TestReportCliMariaDb : public QObject
 private slots:
     void initTestCase()
     {
-        if (env("KV_MARIADB_PORT").isEmpty() || env("ODBCINI").isEmpty())
-            QFAIL("KV_MARIADB_* / ODBCINI are not set: run this test through ctest, which starts the server");
+        KV_REQUIRE_MARIADB_TEST_SERVER();
         QVERIFY(dir.isValid());
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), QStringLiteral("setup"));
         db.setHostName(env("KV_MARIADB_HOST"));
