@@ -222,6 +222,9 @@ private slots:
         // With the in-page links installed the same click jumps to the other page's heading.
         InstallInPageLinks(view.page());
         InstallInPageLinks(view.page()); // a second call adds no second handler
+        // The scripts run asynchronously: the click comes once the handler is in place, as a user's
+        // does long after the page has loaded.
+        QTRY_VERIFY(js(QStringLiteral("window.__kvInPageLinks === true")).toBool());
         QTest::mouseClick(input, Qt::LeftButton, {}, QPoint(rect[0].toInt(), rect[1].toInt()));
         QTRY_VERIFY(js(QStringLiteral("window.scrollY")).toInt() > 0);
         // The heading stands last in the document: it is in view, as far up as the page can scroll.
