@@ -6,6 +6,7 @@
 #include "db/query.h"
 #include "scriptedmessages.h"
 #include "testdb.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -31,11 +32,8 @@ private:
         QString touch(const QString& relative)
         {
             const QString path = db.dir() + u'/' + relative;
-            QDir().mkpath(QFileInfo(path).absolutePath());
-            QFile f(path);
-            if (!f.open(QIODevice::WriteOnly))
+            if (!WriteTestFile(path))
                 qFatal("cannot create test file");
-            f.write("x");
             return path;
         }
         void addLink(const QString& artnr, int lfdnr, const QString& folder, const QString& name)

@@ -9,6 +9,7 @@
 #include "db/query.h"
 #include "scriptedmessages.h"
 #include "testdb.h"
+#include "testfiles.h"
 #include "viewers/documentviewer.h"
 
 #include <QAbstractButton>
@@ -172,11 +173,8 @@ private:
         QString touch(const QString& relative)
         {
             const QString path = db.dir() + u'/' + relative;
-            QDir().mkpath(QFileInfo(path).absolutePath());
-            QFile f(path);
-            if (!f.open(QIODevice::WriteOnly))
+            if (!WriteTestFile(path))
                 qFatal("cannot create test file");
-            f.write("x");
             return path;
         }
         QString folder() const { return db.dir() + u'/'; }

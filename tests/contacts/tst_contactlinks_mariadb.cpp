@@ -12,6 +12,7 @@
 #include "db/schema.h"
 #include "mariadbtest.h"
 #include "scriptedmessages.h"
+#include "testfiles.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -30,11 +31,6 @@
 namespace {
 const QString kConnection = "kvcontacts";
 
-bool writeFile(const QString& path, const QByteArray& content = "x")
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(content) == content.size();
-}
 } // namespace
 
 class TestContactLinksMariaDb : public QObject
@@ -157,28 +153,16 @@ void TestContactLinksMariaDb::cleanupTestCase()
 QList<qint64> TestContactLinksMariaDb::listedAdrnrs() const
 {
     QList<qint64> r;
-    Query* q = page_->qryAdrSearch;
-    if (!q->isOpen())
-        return r;
-    q->fetchAll();
-    QSqlQueryModel* m = q->model();
-    const int col = m->record().indexOf("ADRNR");
-    for (int row = 0; row < m->rowCount(); ++row)
-        r << m->data(m->index(row, col)).toLongLong();
+    for (const QVariant& v : ColumnValues(page_->qryAdrSearch, "ADRNR"))
+        r << v.toLongLong();
     return r;
 }
 
 QStringList TestContactLinksMariaDb::listedDocuments() const
 {
     QStringList r;
-    Query* q = page_->qryDokument;
-    if (!q->isOpen())
-        return r;
-    q->fetchAll();
-    QSqlQueryModel* m = q->model();
-    const int col = m->record().indexOf("D_DATEINAME");
-    for (int row = 0; row < m->rowCount(); ++row)
-        r << m->data(m->index(row, col)).toString();
+    for (const QVariant& v : ColumnValues(page_->qryDokument, "D_DATEINAME"))
+        r << v.toString();
     return r;
 }
 
@@ -229,7 +213,7 @@ void TestContactLinksMariaDb::linkOperations()
 
     // New link to a file whose name has an apostrophe.
     const QString file = folder() + "O'Neil Angebot.doc";
-    QVERIFY(writeFile(file));
+    QVERIFY(WriteTestFile(file));
     sm_->fileNames.enqueue(file);
     QTest::mouseClick(page_->btnKontaktDokuNeu, Qt::LeftButton);
     QVERIFY2(sm_->shown.isEmpty(), qPrintable(sm_->texts().join(" | ")));
@@ -262,7 +246,7 @@ void TestContactLinksMariaDb::linkOperations()
     QCOMPARE(text, QColor(255, 0, 0));
 
     // Rename the new link's file: file and link follow; a taken name changes nothing.
-    QVERIFY(writeFile(folder() + "belegt.doc"));
+    QVERIFY(WriteTestFile(folder() + "belegt.doc"));
     page_->qryDokument->setCurrentRow(0);
     answerRename("Angebot O'Neil 2.doc");
     QTest::mouseClick(page_->btnKontaktDokuUmbenennen, Qt::LeftButton);
@@ -290,7 +274,7 @@ void TestContactLinksMariaDb::linkOperations()
 
 void TestContactLinksMariaDb::renameBackWhenUpdateFails()
 {
-    QVERIFY(writeFile(folder() + "neu.doc", "inhalt"));
+    QVERIFY(WriteTestFile(folder() + "neu.doc", "inhalt"));
     QVERIFY(exec("CREATE TRIGGER dokument_no_update BEFORE UPDATE ON dokument FOR EACH ROW "
                  "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'gesperrt'"));
     search("mue");

@@ -10,6 +10,7 @@
 #include "db/query.h"
 #include "scriptedmessages.h"
 #include "testdb.h"
+#include "testfiles.h"
 #include "util/inifile.h"
 
 #include <QCheckBox>
@@ -52,12 +53,6 @@ QString fileText(const QString& path)
     if (!f.open(QIODevice::ReadOnly))
         return QString();
     return QString::fromUtf8(f.readAll());
-}
-
-bool writeFile(const QString& path, const QByteArray& content = "x")
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(content) == content.size();
 }
 
 } // namespace
@@ -178,28 +173,16 @@ qint64 TestContactPage::insertDoc(qint64 adrnr, const QString& dir, const QStrin
 QList<qint64> TestContactPage::listedAdrnrs() const
 {
     QList<qint64> r;
-    Query* q = page_->qryAdrSearch;
-    if (!q->isOpen())
-        return r;
-    q->fetchAll();
-    QSqlQueryModel* m = q->model();
-    const int col = m->record().indexOf("ADRNR");
-    for (int row = 0; row < m->rowCount(); ++row)
-        r << m->data(m->index(row, col)).toLongLong();
+    for (const QVariant& v : ColumnValues(page_->qryAdrSearch, "ADRNR"))
+        r << v.toLongLong();
     return r;
 }
 
 QStringList TestContactPage::listedDocuments() const
 {
     QStringList r;
-    Query* q = page_->qryDokument;
-    if (!q->isOpen())
-        return r;
-    q->fetchAll();
-    QSqlQueryModel* m = q->model();
-    const int col = m->record().indexOf("D_DATEINAME");
-    for (int row = 0; row < m->rowCount(); ++row)
-        r << m->data(m->index(row, col)).toString();
+    for (const QVariant& v : ColumnValues(page_->qryDokument, "D_DATEINAME"))
+        r << v.toString();
     return r;
 }
 
@@ -570,7 +553,7 @@ void TestContactPage::newLink()
     clickRefresh();
     selectContact(6);
     const QString file = folder() + "brief.doc";
-    QVERIFY(writeFile(file));
+    QVERIFY(WriteTestFile(file));
     sm_->fileNames.enqueue(file);
     QTest::mouseClick(page_->btnKontaktDokuNeu, Qt::LeftButton);
     QVERIFY2(sm_->shown.isEmpty(), qPrintable(sm_->texts().join("|")));
@@ -626,7 +609,7 @@ void TestContactPage::newLinkKeepsFileNameExactly()
     selectContact(4);
     // A leading blank and an apostrophe: the link still names the file.
     const QString file = folder() + " O'Neil Angebot.doc";
-    QVERIFY(writeFile(file));
+    QVERIFY(WriteTestFile(file));
     sm_->fileNames.enqueue(file);
     QTest::mouseClick(page_->btnKontaktDokuNeu, Qt::LeftButton);
     QCOMPARE(listedDocuments(), QStringList{" O'Neil Angebot.doc"});
@@ -650,7 +633,7 @@ void TestContactPage::newLinkWithoutContact()
 
 void TestContactPage::deleteLink()
 {
-    QVERIFY(writeFile(folder() + "mitte.doc"));
+    QVERIFY(WriteTestFile(folder() + "mitte.doc"));
     clickRefresh();
     selectContact(1);
     page_->qryDokument->setCurrentRow(1);
@@ -710,8 +693,8 @@ void TestContactPage::openAndView()
 
 void TestContactPage::renameCases()
 {
-    QVERIFY(writeFile(folder() + "neu.doc", "inhalt"));
-    QVERIFY(writeFile(folder() + "alt.doc", "anderer"));
+    QVERIFY(WriteTestFile(folder() + "neu.doc", "inhalt"));
+    QVERIFY(WriteTestFile(folder() + "alt.doc", "anderer"));
     clickRefresh();
     selectContact(1);
     QCOMPARE(page_->qryDokument->text("D_DATEINAME"), QString("neu.doc"));
@@ -795,7 +778,7 @@ void TestContactPage::renameCases()
 
 void TestContactPage::renameBackWhenUpdateFails()
 {
-    QVERIFY(writeFile(folder() + "neu.doc", "inhalt"));
+    QVERIFY(WriteTestFile(folder() + "neu.doc", "inhalt"));
     clickRefresh();
     selectContact(1);
     insertDoc(1, folder(), "zusatz.doc", "2000-01-01");
@@ -823,9 +806,9 @@ void TestContactPage::renameBackWhenUpdateFails()
 
 void TestContactPage::marking()
 {
-    QVERIFY(writeFile(folder() + "neu.doc"));
+    QVERIFY(WriteTestFile(folder() + "neu.doc"));
     insertDoc(1, " " + folder(), "mitte.doc ", "2024-02-11"); // blanks around an existing file
-    QVERIFY(writeFile(folder() + "mitte.doc"));
+    QVERIFY(WriteTestFile(folder() + "mitte.doc"));
     clickRefresh();
     selectContact(1);
     QCOMPARE(listedDocuments(), (QStringList{"neu.doc", "mitte.doc ", "mitte.doc", "alt.doc"}));
@@ -845,7 +828,7 @@ void TestContactPage::marking()
     QCOMPARE(text, QColor(Qt::white));
     QCOMPARE(background, QColor(255, 0, 0));
     // The disk is asked at every call.
-    QVERIFY(writeFile(folder() + "alt.doc"));
+    QVERIFY(WriteTestFile(folder() + "alt.doc"));
     QVERIFY(!page_->grdDokCalcCellColors(3, true, &text, &background));
     QFile::remove(folder() + "neu.doc");
     QVERIFY(page_->grdDokCalcCellColors(0, false, &text, &background));

@@ -8,6 +8,7 @@
 #include "filemanager/filelinks.h"
 #include "scriptedmessages.h"
 #include "testdb.h"
+#include "testfiles.h"
 #include "util/inifile.h"
 
 #include <QApplication>
@@ -38,10 +39,7 @@ namespace {
 
 void writeFile(const QString& path, const QByteArray& content = "x")
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(content);
+    QVERIFY(WriteTestFile(path, content));
 }
 
 void sendMouse(QWidget* w, QEvent::Type type, QPoint pos, Qt::MouseButtons buttons,
@@ -500,7 +498,8 @@ private slots:
         QVERIFY(folder.isValid());
         const QIcon folderIcon = files->data(folder, Qt::DecorationRole).value<QIcon>();
         QVERIFY(!folderIcon.isNull());
-        QVERIFY(!w->folderModel()->data(w->folderModel()->index(docs + "sub"), Qt::DecorationRole)
+        QVERIFY(!w->folderModel()
+                     ->data(w->folderModel()->index(docs + "sub"), Qt::DecorationRole)
                      .value<QIcon>()
                      .isNull());
         for (int row = 0; row < files->rowCount(folder.parent()); ++row) {

@@ -7,6 +7,7 @@
 #include "filemanager/filelinks.h"
 #include "scriptedmessages.h"
 #include "testdb.h"
+#include "testfiles.h"
 
 #include <QApplication>
 #include <QDropEvent>
@@ -22,10 +23,7 @@ namespace {
 
 void writeFile(const QString& path, const QByteArray& content = "x")
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(content);
+    QVERIFY(WriteTestFile(path, content));
 }
 
 QByteArray readFile(const QString& path)
